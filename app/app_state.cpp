@@ -1,0 +1,10 @@
+#include "app/app_state.h"
+
+const char PROP_DIALOGPARAM[] = "PROP_DIALOGPARAM";
+const char PROP_LISTVIEWINFO[] = "PROP_LISTVIEWINFO";
+const char PROP_LISTVIEWSORTINFO[] = "PROP_LISTVIEWSORTINFO";
+
+AppState* GetAppState(HWND mainDialog)
+{
+    return (AppState*)GetPropA(mainDialog, PROP_DIALOGPARAM);
+}

@@ -1,0 +1,159 @@
+#include "app/commands.h"
+
+#include "about/about_box.h"
+#include "app/app_state.h"
+#include "app/geometry.h"
+#include "app/main_dialog.h"
+#include "app/menus.h"
+#include "app/settings.h"
+#include "catalogue/list_sort.h"
+#include "catalogue/window_list.h"
+#include "operations/properties_dialog.h"
+#include "operations/undo_history.h"
+#include "operations/window_commands.h"
+#include "resources/resource_ids.h"
+#include "tray/tray_icon.h"
+
+static HWND GetWindowList(HWND dialog)
+{
+    return GetDlgItem(dialog, IDC_WINDOW_LIST);
+}
+
+BOOL OnMainCommand(HWND dialog, WPARAM wParam)
+{
+    WORD code = HIWORD(wParam);
+    if (code != 0 && code != 1)
+        return FALSE;
+    UINT id = LOWORD(wParam);
+    switch (id) {
+    case CMD_QUIT_OK:
+    case CMD_QUIT: return OnQuitCommand(dialog);
+    case CMD_ABOUT: return OpenAboutBox(dialog);
+    case CMD_VIEW_INVISIBLE:
+    case CMD_VIEW_MINIMIZED:
+    case CMD_VIEW_DISABLED: return ToggleViewFilter(dialog, id);
+    case CMD_RENAME: return BeginRenameSelected(dialog);
+    case CMD_ENABLE:
+    case CMD_VISIBLE:
+    case CMD_TOPMOST:
+    case CMD_ACTIVATE:
+    case CMD_CLOSE: return OnWindowCommand(dialog, wParam);
+    case CMD_PROPERTIES: return OnPropertiesCommand(dialog);
+    case CMD_REFRESH: return RefreshMainList(dialog);
+    case CMD_UNDO_NONE:
+    case CMD_SWALLOW_KEY: return TRUE;  // Esc and Enter end here, doing nothing
+    default: return OnUndoCommand(dialog, wParam);
+    }
+}
+
+BOOL OnQuitCommand(HWND dialog)
+{
+    LeaveTray(dialog);
+    DestroyWindow(dialog);
+    return TRUE;
+}
+
+static BYTE* ViewFlagOf(AppState* appState, UINT commandId)
+{
+    switch (commandId) {
+    case CMD_VIEW_INVISIBLE: return &appState->showInvisible;
+    case CMD_VIEW_MINIMIZED: return &appState->showMinimized;
+    case CMD_VIEW_DISABLED: return &appState->showDisabled;
+    default: return NULL;
+    }
+}
+
+BOOL ToggleViewFilter(HWND dialog, UINT commandId)
+{
+    AppState* appState = GetAppState(dialog);
+    BYTE* flag = appState != NULL ? ViewFlagOf(appState, commandId) : NULL;
+    if (flag == NULL)
+        return TRUE;
+    *flag = *flag ? 0 : 1;
+    SaveSettings(appState);
+    RefreshWindowList(GetWindowList(dialog), appState);
+    UpdateWindowCount(dialog);
+    return TRUE;
+}
+
+BOOL BeginRenameSelected(HWND dialog)
+{
+    HWND listView = GetWindowList(dialog);
+    int index = GetSelectedListIndex(listView);
+    SetFocus(listView);
+    SendMessageA(listView, LVM_EDITLABELA, index, 0);
+    return TRUE;
+}
+
+BOOL RefreshMainList(HWND dialog)
+{
+    AppState* appState = GetAppState(dialog);
+    if (appState != NULL)
+        RefreshWindowList(GetWindowList(dialog), appState);
+    UpdateWindowCount(dialog);
+    return TRUE;
+}
+
+static void OnEndLabelEdit(HWND dialog, const NMLVDISPINFOA* info)
+{
+    if (info->item.pszText == NULL)
+        return;  // the edit was cancelled
+    HWND target = (HWND)info->item.lParam;
+    if (target == NULL)
+        target = GetListRowWindow(info->hdr.hwndFrom, info->item.iItem);
+    SetWindowTextA(target, info->item.pszText);
+    SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
+}
+
+BOOL OnMainNotify(HWND dialog, NMHDR* header)
+{
+    if (header == NULL || header->idFrom != IDC_WINDOW_LIST)
+        return TRUE;
+    switch (header->code) {
+    case LVN_COLUMNCLICK:
+        SortWindowListByColumn(header->hwndFrom, ((NMLISTVIEW*)header)->iSubItem);
+        break;
+    case LVN_ENDLABELEDITA:
+        OnEndLabelEdit(dialog, (NMLVDISPINFOA*)header);
+        break;
+    case NM_RCLICK:
+        ShowResourcePopupMenuAtCursor(GetModuleHandleA(NULL), "POPUP_MENU", 0, dialog, TPM_RIGHTBUTTON, NULL);
+        break;
+    case NM_DBLCLK:
+        SendMessageA(dialog, WM_COMMAND, CMD_PROPERTIES, 0);
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+BOOL OnMainInitMenuPopup(HWND dialog, HMENU menu)
+{
+    CheckMenuItemIf(GetSystemMenu(dialog, FALSE), CMD_ALWAYS_ON_TOP, 0, IsTopmost(dialog));
+    if (menu == NULL)
+        return TRUE;
+
+    HWND target = GetSelectedListWindow(GetWindowList(dialog));
+    BOOL exists = target != NULL && IsWindow(target);
+    BOOL enabled = exists && IsWindowEnabled(target);
+    BOOL visible = exists && IsWindowVisible(target);
+    BOOL topmost = exists && IsTopmost(target);
+
+    static const UINT NEED_TARGET[] = {CMD_RENAME, CMD_PROPERTIES, CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST, CMD_CLOSE};
+    for (UINT id : NEED_TARGET)
+        EnableMenuItemIf(menu, id, 0, exists);
+    EnableMenuItemIf(menu, CMD_ACTIVATE, 0, exists && enabled && visible);
+
+    CheckMenuItemIf(menu, CMD_ENABLE, 0, enabled);
+    CheckMenuItemIf(menu, CMD_VISIBLE, 0, visible);
+    CheckMenuItemIf(menu, CMD_TOPMOST, 0, topmost);
+    AppState* appState = GetAppState(dialog);
+    if (appState != NULL) {
+        CheckMenuItemIf(menu, CMD_VIEW_INVISIBLE, 0, appState->showInvisible);
+        CheckMenuItemIf(menu, CMD_VIEW_MINIMIZED, 0, appState->showMinimized);
+        CheckMenuItemIf(menu, CMD_VIEW_DISABLED, 0, appState->showDisabled);
+        PruneUndoHistory(dialog, &appState->undoHistory);
+    }
+    return TRUE;
+}

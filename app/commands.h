@@ -1,0 +1,18 @@
+// What the user can ask of the main dialog: commands, list notifications
+// and the menus' check marks and greyed items.
+#ifndef VANTORA_COMMANDS_H
+#define VANTORA_COMMANDS_H
+
+#include <windows.h>
+#include <commctrl.h>
+
+BOOL OnMainCommand(HWND dialog, WPARAM wParam);
+BOOL OnMainNotify(HWND dialog, NMHDR* header);
+BOOL OnMainInitMenuPopup(HWND dialog, HMENU menu);
+
+BOOL OnQuitCommand(HWND dialog);
+BOOL ToggleViewFilter(HWND dialog, UINT commandId);
+BOOL BeginRenameSelected(HWND dialog);
+BOOL RefreshMainList(HWND dialog);
+
+#endif

@@ -1,0 +1,168 @@
+#include "app/geometry.h"
+
+BOOL SetPoint(POINT* point, int x, int y)
+{
+    point->x = x;
+    point->y = y;
+    return TRUE;
+}
+
+int RectWidth(const RECT* rect) { return rect->right - rect->left; }
+int RectHeight(const RECT* rect) { return rect->bottom - rect->top; }
+
+BOOL RectSize(const RECT* rect, SIZE* size)
+{
+    size->cx = RectWidth(rect);
+    size->cy = RectHeight(rect);
+    return TRUE;
+}
+
+BOOL GetWindowOrigin(HWND window, POINT* point)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return SetPoint(point, rect.left, rect.top);
+}
+
+BOOL GetWindowSize(HWND window, SIZE* size)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return RectSize(&rect, size);
+}
+
+int GetWindowWidth(HWND window)
+{
+    SIZE size;
+    GetWindowSize(window, &size);
+    return size.cx;
+}
+
+int GetWindowHeight(HWND window)
+{
+    SIZE size;
+    GetWindowSize(window, &size);
+    return size.cy;
+}
+
+BOOL GetWorkArea(RECT* rect)
+{
+    return SystemParametersInfoA(SPI_GETWORKAREA, 0, rect, 0);
+}
+
+// DeferWindowPos may hand back another batch handle, and null after a
+// failure; storing it makes every later call on a failed batch a no-op.
+static BOOL DeferPosition(HDWP* batch, HWND window, int x, int y, int cx, int cy, UINT flags)
+{
+    if (*batch == NULL)
+        return FALSE;
+    *batch = DeferWindowPos(*batch, window, NULL, x, y, cx, cy, flags);
+    return *batch != NULL;
+}
+
+BOOL DeferMove(HDWP* batch, HWND window, int x, int y)
+{
+    return DeferPosition(batch, window, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+BOOL DeferSize(HDWP* batch, HWND window, int cx, int cy)
+{
+    return DeferPosition(batch, window, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Converts a screen point into the parent's client coordinates when the
+// window is a child; owned top-level windows keep screen coordinates.
+static void ToParentClient(HWND window, POINT* point)
+{
+    HWND parent = GetParent(window);
+    if (parent != NULL && IsChild(parent, window))
+        ScreenToClient(parent, point);
+}
+
+BOOL DeferMoveBy(HDWP* batch, HWND window, int dx, int dy)
+{
+    POINT origin;
+    GetWindowOrigin(window, &origin);
+    ToParentClient(window, &origin);
+    return DeferMove(batch, window, origin.x + dx, origin.y + dy);
+}
+
+BOOL DeferResizeBy(HDWP* batch, HWND window, int dw, int dh)
+{
+    SIZE size;
+    GetWindowSize(window, &size);
+    return DeferSize(batch, window, size.cx + dw, size.cy + dh);
+}
+
+BOOL DeferResizeChildBy(HDWP* batch, HWND parent, int controlId, int dw, int dh)
+{
+    return DeferResizeBy(batch, GetDlgItem(parent, controlId), dw, dh);
+}
+
+BOOL MoveWindowTo(HWND window, int x, int y)
+{
+    return SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+BOOL IsTopmost(HWND window)
+{
+    return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+BOOL SetTopmost(HWND window)
+{
+    return SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, TOPMOST_SWP_FLAGS);
+}
+
+BOOL SetNotTopmost(HWND window)
+{
+    return SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, TOPMOST_SWP_FLAGS);
+}
+
+BOOL SetTopmostState(HWND window, BOOL topmost)
+{
+    return topmost ? SetTopmost(window) : SetNotTopmost(window);
+}
+
+BOOL ShowOrHide(HWND window, BOOL show)
+{
+    return ShowWindow(window, show ? SW_SHOWNA : SW_HIDE);
+}
+
+LRESULT SetWindowIcon(HWND window, WPARAM which, HICON icon)
+{
+    return SendMessageA(window, WM_SETICON, which, (LPARAM)icon);
+}
+
+POINT ComputeCursorPlacement(POINT cursor, int w, int h, const RECT* workArea)
+{
+    POINT p = cursor;
+    // C++ division truncates toward zero, so a width of 101 puts the left
+    // edge 50 pixels left of the cursor.
+    p.x += w / -2;
+    p.y += h / -2;
+    // Right and bottom first, so an oversized window ends up aligned with
+    // the work area's left and top edges.
+    if (p.x + w > workArea->right)
+        p.x = workArea->right - w;
+    if (p.x < workArea->left)
+        p.x = workArea->left;
+    if (p.y + h > workArea->bottom)
+        p.y = workArea->bottom - h;
+    if (p.y < workArea->top)
+        p.y = workArea->top;
+    return p;
+}
+
+BOOL PlaceNearCursor(HWND window)
+{
+    int w = GetWindowWidth(window);
+    int h = GetWindowHeight(window);
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    RECT workArea = {};
+    GetWorkArea(&workArea);
+    POINT p = ComputeCursorPlacement(cursor, w, h, &workArea);
+    ToParentClient(window, &p);
+    return MoveWindowTo(window, p.x, p.y);
+}

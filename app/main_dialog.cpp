@@ -1,0 +1,181 @@
+#include "app/main_dialog.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <stdio.h>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/geometry.h"
+#include "app/settings.h"
+#include "app/shortcut_captions.h"
+#include "catalogue/window_list.h"
+#include "resources/resource_ids.h"
+#include "tray/tray_icon.h"
+
+const char ALWAYS_ON_TOP_CAPTION[] = "常に最前面に表示(&T)";
+
+// The dialog's size at creation (the smallest the user may drag it to), and
+// the client size the last layout was made for.
+static SIZE minTrackSize;
+static SIZE lastClientSize;
+
+int RunMainDialog(HINSTANCE instance)
+{
+    static AppState appState;
+    LoadSettings(&appState);
+    InitCommonControls();
+    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_DIALOG), NULL, MainDialogProc,
+                                     (LPARAM)&appState);
+    if (dialog == NULL)
+        return 0;
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    if (accelerators != NULL)
+        AddShortcutCaptions(GetMenu(dialog), accelerators);
+    int exitCode = RunMainMessageLoop(dialog, accelerators);
+    SaveSettings(&appState);
+    return exitCode;
+}
+
+int RunMainMessageLoop(HWND dialog, HACCEL accelerators)
+{
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+        if (accelerators != NULL && TranslateAcceleratorA(dialog, accelerators, &message))
+            continue;
+        if (IsDialogMessageA(dialog, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return (int)message.wParam;
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: return OnMainInitDialog(dialog, (AppState*)lParam);
+    case WM_DESTROY: return OnMainDestroy(dialog);
+    case WM_SIZE: return OnMainSize(dialog, (UINT)wParam, LOWORD(lParam), HIWORD(lParam));
+    case WM_GETMINMAXINFO: return OnMainGetMinMaxInfo(dialog, (MINMAXINFO*)lParam);
+    case WM_SYSCOMMAND: return ToggleAlwaysOnTop(dialog, wParam);
+    case WM_COMMAND: return OnMainCommand(dialog, wParam);
+    case WM_NOTIFY: return OnMainNotify(dialog, (NMHDR*)lParam);
+    case WM_INITMENUPOPUP: return OnMainInitMenuPopup(dialog, (HMENU)wParam);
+    case WM_APP: return OnTrayNotify(dialog, wParam, lParam);
+    default: return FALSE;
+    }
+}
+
+static void SetProgramIcons(HWND dialog)
+{
+    char path[MAX_PATH + 1];
+    HICON large = NULL;
+    HICON small = NULL;
+    if (GetModuleFileNameA(GetModuleHandleA(NULL), path, sizeof(path)) != 0) {
+        SHFILEINFOA info = {};
+        if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON))
+            large = info.hIcon;
+        SHFILEINFOA smallInfo = {};
+        if (SHGetFileInfoA(path, 0, &smallInfo, sizeof(smallInfo), SHGFI_ICON | SHGFI_SMALLICON))
+            small = smallInfo.hIcon;
+    }
+    SetWindowIcon(dialog, ICON_BIG, large);
+    SetWindowIcon(dialog, ICON_SMALL, small);
+}
+
+static void AddAlwaysOnTopItem(HWND dialog)
+{
+    HMENU systemMenu = GetSystemMenu(dialog, FALSE);
+    int position = FindMenuItemPos(systemMenu, SC_MAXIMIZE);
+    if (position < 0)
+        return;
+    InsertMenuA(systemMenu, position + 1, MF_BYPOSITION | MF_STRING, CMD_ALWAYS_ON_TOP,
+                ALWAYS_ON_TOP_CAPTION);
+}
+
+BOOL OnMainInitDialog(HWND dialog, AppState* appState)
+{
+    SetPropA(dialog, PROP_DIALOGPARAM, appState);
+    appState->mainWindow = dialog;
+    SetProgramIcons(dialog);
+    PlaceNearCursor(dialog);
+    SetTopmostState(dialog, appState->alwaysOnTop);
+
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    RectSize(&client, &lastClientSize);
+    minTrackSize.cx = GetWindowWidth(dialog);
+    minTrackSize.cy = GetWindowHeight(dialog);
+
+    HWND listView = GetDlgItem(dialog, IDC_WINDOW_LIST);
+    InitWindowListColumns(listView);
+    RefreshWindowList(listView, appState);
+    UpdateWindowCount(dialog);
+    AddAlwaysOnTopItem(dialog);
+    return TRUE;
+}
+
+BOOL OnMainDestroy(HWND dialog)
+{
+    RemovePropA(dialog, PROP_DIALOGPARAM);
+    PostQuitMessage(0);
+    return TRUE;
+}
+
+BOOL OnMainSize(HWND dialog, UINT sizeType, int clientWidth, int clientHeight)
+{
+    if (sizeType == SIZE_MINIMIZED) {
+        EnterTray(dialog);
+        return TRUE;
+    }
+    int dx = clientWidth - lastClientSize.cx;
+    int dy = clientHeight - lastClientSize.cy;
+    HDWP batch = BeginDeferWindowPos(2);
+    if (batch == NULL)
+        return TRUE;
+    // The layout works by differences, so the template's margins hold at any size.
+    DeferMoveBy(&batch, GetDlgItem(dialog, IDC_STATUS_LINE), 0, dy);
+    DeferResizeChildBy(&batch, dialog, IDC_WINDOW_LIST, dx, dy);
+    if (batch != NULL)
+        EndDeferWindowPos(batch);
+    lastClientSize.cx = clientWidth;
+    lastClientSize.cy = clientHeight;
+    return TRUE;
+}
+
+BOOL OnMainGetMinMaxInfo(HWND dialog, MINMAXINFO* info)
+{
+    if (info != NULL)
+        info->ptMinTrackSize = {minTrackSize.cx, minTrackSize.cy};
+    return TRUE;
+}
+
+BOOL ToggleAlwaysOnTop(HWND dialog, WPARAM wParam)
+{
+    if (LOWORD(wParam) != CMD_ALWAYS_ON_TOP)
+        return FALSE;
+    SetTopmostState(dialog, !IsTopmost(dialog));
+    AppState* appState = GetAppState(dialog);
+    if (appState != NULL)
+        appState->alwaysOnTop = IsTopmost(dialog) ? 1 : 0;
+    return TRUE;
+}
+
+BOOL UpdateWindowCount(HWND dialog)
+{
+    char text[256];
+    int count = (int)SendDlgItemMessageA(dialog, IDC_WINDOW_LIST, LVM_GETITEMCOUNT, 0, 0);
+    snprintf(text, sizeof(text), "%d 個のｳｨﾝﾄﾞｳ", count);
+    return SetDlgItemTextA(dialog, IDC_STATUS_LINE, text);
+}
+
+int FindMenuItemPos(HMENU menu, UINT commandId)
+{
+    int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        if (GetMenuItemID(menu, position) == commandId)
+            return position;
+    }
+    return -1;
+}

@@ -1,0 +1,27 @@
+// The main dialog: start-up, its procedure, layout and the message loop.
+#ifndef VANTORA_MAIN_DIALOG_H
+#define VANTORA_MAIN_DIALOG_H
+
+#include <windows.h>
+
+struct AppState;
+
+extern const char ALWAYS_ON_TOP_CAPTION[];
+
+int RunMainDialog(HINSTANCE instance);
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+BOOL OnMainInitDialog(HWND dialog, AppState* appState);
+BOOL OnMainDestroy(HWND dialog);
+BOOL OnMainSize(HWND dialog, UINT sizeType, int clientWidth, int clientHeight);
+BOOL OnMainGetMinMaxInfo(HWND dialog, MINMAXINFO* info);
+BOOL ToggleAlwaysOnTop(HWND dialog, WPARAM wParam);
+
+BOOL UpdateWindowCount(HWND dialog);
+int FindMenuItemPos(HMENU menu, UINT commandId);
+
+// The thread's message loop: accelerators first, then the dialog manager.
+// Returns the WM_QUIT exit code.
+int RunMainMessageLoop(HWND dialog, HACCEL accelerators);
+
+#endif

@@ -1,0 +1,22 @@
+// The settings file beside the executable: the three view filters and the
+// always-on-top flag, in one section.
+#ifndef VANTORA_SETTINGS_H
+#define VANTORA_SETTINGS_H
+
+#include <windows.h>
+
+struct AppState;
+
+extern const char SETTINGS_SECTION[];
+const int SETTINGS_PATH_SIZE = 264;
+const int SETTING_VALUE_SIZE = 261;
+
+BOOL LoadSettings(AppState* appState);
+BOOL SaveSettings(const AppState* appState);
+BYTE ReadSettingFlag(const char* path, const char* section, const char* key, BYTE defaultValue);
+BOOL WriteSettingInt(const char* path, const char* section, const char* key, int value);
+// The program's own path, lower-cased, with its extension replaced by `ext`
+// (or `ext` appended). FALSE when the path cannot be had or would not fit.
+BOOL GetModulePathWithExt(char* buffer, int size, const char* ext);
+
+#endif

@@ -1,0 +1,8 @@
+#include <windows.h>
+
+#include "app/main_dialog.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    return RunMainDialog(instance);
+}

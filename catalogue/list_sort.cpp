@@ -1,0 +1,143 @@
+#include "catalogue/list_sort.h"
+
+#include <commctrl.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/app_state.h"
+#include "catalogue/window_list.h"
+
+const char PROP_LISTVIEWSORTKEYS[] = "PROP_LISTVIEWSORTKEYS";
+
+// The sort column's texts as they stood when the sort began, ordered by
+// window handle. The control's contents are unstable while it sorts, and a
+// lookup per comparison must not cost a scan of the whole list.
+struct SortKey {
+    HWND hwnd;
+    char* text;
+};
+
+struct SortKeyTable {
+    int count;
+    SortKey* keys;
+};
+
+static int CompareKeyHandles(const void* a, const void* b)
+{
+    UINT_PTR x = (UINT_PTR)((const SortKey*)a)->hwnd;
+    UINT_PTR y = (UINT_PTR)((const SortKey*)b)->hwnd;
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+static BOOL ReadListCellText(HWND listView, int index, int column, char* buffer, int capacity)
+{
+    LVITEMA item;
+    memset(&item, 0, sizeof(item));
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = capacity;
+    buffer[0] = '\0';
+    SendMessageA(listView, LVM_GETITEMTEXTA, index, (LPARAM)&item);
+    return TRUE;
+}
+
+static BOOL BuildSortKeys(HWND listView, int column, SortKeyTable* table)
+{
+    table->count = 0;
+    int rows = (int)SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0);
+    table->keys = rows > 0 ? (SortKey*)calloc(rows, sizeof(SortKey)) : NULL;
+    char* cell = (char*)malloc(LIST_CELL_TEXT_SIZE);
+    if (rows > 0 && (table->keys == NULL || cell == NULL)) {
+        free(table->keys);
+        free(cell);
+        table->keys = NULL;
+        return FALSE;
+    }
+    for (int index = 0; index < rows; ++index) {
+        ReadListCellText(listView, index, column, cell, LIST_CELL_TEXT_SIZE);
+        SortKey* key = &table->keys[table->count];
+        key->hwnd = GetListRowWindow(listView, index);
+        key->text = strdup(cell);
+        if (key->text != NULL)
+            ++table->count;
+    }
+    free(cell);
+    qsort(table->keys, table->count, sizeof(SortKey), CompareKeyHandles);
+    return TRUE;
+}
+
+static void FreeSortKeys(SortKeyTable* table)
+{
+    for (int i = 0; i < table->count; ++i)
+        free(table->keys[i].text);
+    free(table->keys);
+    table->keys = NULL;
+    table->count = 0;
+}
+
+static const char* LookUpSortText(const SortKeyTable* table, HWND hwnd)
+{
+    SortKey probe = {hwnd, NULL};
+    const SortKey* key = table != NULL && table->count > 0
+        ? (const SortKey*)bsearch(&probe, table->keys, table->count, sizeof(SortKey), CompareKeyHandles)
+        : NULL;
+    return key != NULL ? key->text : "";
+}
+
+int SortWindowListByColumn(HWND listView, int column)
+{
+    AppState* appState = GetAppState(GetParent(listView));
+    if (appState == NULL)
+        return 1;
+    if (column == appState->sortColumn)
+        appState->sortAscending = appState->sortAscending ? 0 : 1;
+    else
+        appState->sortAscending = 1;
+    appState->sortColumn = column;
+    SortWindowList(listView, appState);
+    return 1;
+}
+
+BOOL SortWindowList(HWND listView, AppState* appState)
+{
+    SortKeyTable table = {0, NULL};
+    if (!BuildSortKeys(listView, appState->sortColumn, &table))
+        return TRUE;  // out of memory: the rows keep their order
+    SetPropA(listView, PROP_LISTVIEWSORTINFO, appState);
+    SetPropA(listView, PROP_LISTVIEWSORTKEYS, &table);
+    SendMessageA(listView, LVM_SORTITEMS, (WPARAM)listView, (LPARAM)CompareWindowListRows);
+    RemovePropA(listView, PROP_LISTVIEWSORTKEYS);
+    RemovePropA(listView, PROP_LISTVIEWSORTINFO);
+    FreeSortKeys(&table);
+    return TRUE;
+}
+
+int CALLBACK CompareWindowListRows(LPARAM itemData1, LPARAM itemData2, LPARAM sortParam)
+{
+    HWND listView = (HWND)sortParam;
+    const AppState* appState = (const AppState*)GetPropA(listView, PROP_LISTVIEWSORTINFO);
+    const SortKeyTable* table = (const SortKeyTable*)GetPropA(listView, PROP_LISTVIEWSORTKEYS);
+    if (appState == NULL)
+        return 0;
+    int r = lstrcmpiA(LookUpSortText(table, (HWND)itemData1), LookUpSortText(table, (HWND)itemData2));
+    return appState->sortAscending ? r : -r;
+}
+
+BOOL GetListCellTextOfWindow(HWND listView, char* buffer, int capacity, HWND hwnd, int column)
+{
+    buffer[0] = '\0';
+    int index = FindListRowOfWindow(listView, hwnd);
+    if (IsValidListIndex(listView, index))
+        ReadListCellText(listView, index, column, buffer, capacity);
+    return TRUE;
+}
+
+int FindListRowOfWindow(HWND listView, HWND hwnd)
+{
+    LVFINDINFOA find;
+    memset(&find, 0, sizeof(find));
+    find.flags = LVFI_PARAM;
+    find.lParam = (LPARAM)hwnd;
+    return (int)SendMessageA(listView, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
+}
+

@@ -1,0 +1,66 @@
+#include "operations/window_commands.h"
+
+#include "app/app_state.h"
+#include "app/geometry.h"
+#include "catalogue/window_list.h"
+#include "catalogue/window_snapshot.h"
+#include "operations/undo_history.h"
+#include "resources/resource_ids.h"
+
+BOOL ApplyEnabled(HWND mainDialog, UndoHistory* history, HWND target, BYTE enabled)
+{
+    RecordUndo(history, mainDialog, target, CMD_ENABLE);
+    EnableWindow(target, enabled != 0);
+    return IsWindowEnabled(target) == (enabled != 0);
+}
+
+BOOL ApplyVisible(HWND mainDialog, UndoHistory* history, HWND target, BYTE visible)
+{
+    RecordUndo(history, mainDialog, target, CMD_VISIBLE);
+    ShowOrHide(target, visible != 0);
+    return IsWindowVisible(target) == (visible != 0);
+}
+
+BOOL ApplyTopmost(HWND mainDialog, UndoHistory* history, HWND target, BYTE topmost)
+{
+    RecordUndo(history, mainDialog, target, CMD_TOPMOST);
+    return SetTopmostState(target, topmost != 0);
+}
+
+static void ActivateWindow(HWND window)
+{
+    // Restore without activating first, so a minimised window comes back
+    // where it was before it is brought up.
+    if (IsIconic(window))
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+}
+
+int OnWindowCommand(HWND mainDialog, WPARAM commandId)
+{
+    UINT id = LOWORD(commandId);
+    if (id < CMD_ENABLE || id > CMD_CLOSE)
+        return 0;
+    HWND window = GetSelectedListWindow(GetDlgItem(mainDialog, IDC_WINDOW_LIST));
+    AppState* appState = GetAppState(mainDialog);
+    if (window != NULL && appState != NULL) {
+        // The toggles invert the state the window has now, not what the list shows.
+        WindowSnapshot now;
+        CaptureWindowSnapshot(window, &now);
+        UndoHistory* history = &appState->undoHistory;
+        switch (id) {
+        case CMD_ENABLE: ApplyEnabled(mainDialog, history, window, !now.enabled); break;
+        case CMD_VISIBLE: ApplyVisible(mainDialog, history, window, !now.visible); break;
+        case CMD_TOPMOST: ApplyTopmost(mainDialog, history, window, !now.topmost); break;
+        case CMD_ACTIVATE: ActivateWindow(window); break;
+        case CMD_CLOSE:
+            // Posted, never sent: a window that does not answer cannot stop us.
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            Sleep(CLOSE_SETTLE_MS);
+            break;
+        }
+    }
+    SendMessageA(mainDialog, WM_COMMAND, CMD_REFRESH, 0);
+    return 1;
+}

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds Vantora and runs it under Wine.
+#   bash scripts/run.sh                     start it (on a headless machine inside Xvfb)
+#   bash scripts/run.sh --screenshot F.png  start it, save a screenshot after start-up, quit
+#   bash scripts/run.sh --screenshot F.png --keys "alt+v"   press keys before the shot
+set -euo pipefail
+cd "$(dirname "$0")/.."
+shot=
+keys=
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --screenshot) shot=$(realpath -m "$2"); shift 2 ;;
+    --keys) keys="$2"; shift 2 ;;
+    *) echo "usage: $0 [--screenshot FILE.png [--keys XDOTOOL-KEYS]]" >&2; exit 2 ;;
+  esac
+done
+
+bash scripts/setup.sh
+source scripts/wine-env.sh
+trap vantora_cleanup EXIT
+
+# The shipped build is the 32-bit one; where the kernel cannot run 32-bit
+# code, the 64-bit build of the same sources runs instead.
+arch=i686
+vantora_can_run_32bit || { arch=x86_64; echo "note: 32-bit code cannot run here; running the x86-64 build"; }
+build="build/$arch"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch.cmake" -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" --target vantora
+
+headless=
+[ -z "${DISPLAY:-}" ] && headless=1
+vantora_start_display
+vantora_prepare_prefix "$PWD/build/wineprefix-run" managed
+vantora_start_wineserver
+
+exe="$PWD/$build/vantora.exe"
+if [ -n "$headless" ] || [ -n "$shot" ]; then
+  # A Wine desktop gives frames, a taskbar and a notification area on Xvfb.
+  vantora_wine explorer /desktop=Vantora,1024x768 "$exe" &
+else
+  vantora_wine "$exe" &
+fi
+app=$!
+
+if [ -n "$shot" ]; then
+  sleep 6
+  if [ -n "$keys" ]; then
+    for k in $keys; do xdotool key "$k"; sleep 1; done
+  fi
+  import -display "$DISPLAY" -window root -crop 1024x768+0+0 +repage "$shot"
+  echo "screenshot saved to $shot"
+  exit 0
+fi
+echo "Vantora is running on display $DISPLAY; close its window to end."
+wait "$app"

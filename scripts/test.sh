@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds Vantora for 32-bit and 64-bit Windows and runs every test under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+source scripts/wine-env.sh
+trap vantora_cleanup EXIT
+
+for arch in i686 x86_64; do
+  cmake -S . -B "build/test-$arch" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch.cmake" -DBUILD_TESTING=ON >/dev/null
+  cmake --build "build/test-$arch"
+done
+
+vantora_start_display
+vantora_prepare_prefix "$PWD/build/wineprefix-test" unmanaged
+vantora_start_wineserver
+
+status=0
+for arch in i686 x86_64; do
+  echo "== tests, $arch"
+  if [ "$arch" = i686 ] && ! vantora_can_run_32bit; then
+    echo "note: this machine's kernel cannot run 32-bit code; the i686 tests are built but reported as skipped"
+  fi
+  ctest --test-dir "build/test-$arch" --output-on-failure || status=1
+done
+exit $status

@@ -1,0 +1,83 @@
+# Shared set-up for the run and test scripts: a display, a Wine prefix with
+# Japanese fonts, and a persistent wineserver. Source it; call the functions.
+
+VANTORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEDEBUG=-all
+VANTORA_XVFB_PID=
+
+# The loader for Wine's own programs (wineboot, regedit, explorer): the 32-bit
+# one where this machine can run it, else the 64-bit one.
+vantora_wine() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    env LC_ALL=ja_JP.UTF-8 /usr/lib/wine/wine "$@"
+  else
+    env LC_ALL=ja_JP.UTF-8 /usr/lib/wine/wine64 "$@"
+  fi
+}
+
+vantora_can_run_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Starts Xvfb on a free display when there is no display.
+vantora_start_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    return 0
+  fi
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  VANTORA_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on :$n" >&2
+  return 1
+}
+
+# Creates the prefix once: Japanese font replacements so every text renders,
+# and, with "unmanaged", no waiting for a window manager that is not there.
+vantora_prepare_prefix() {
+  export WINEPREFIX="$1"
+  local mode="${2:-managed}"
+  if [ -f "$WINEPREFIX/.vantora-ready-$mode" ]; then
+    return 0
+  fi
+  mkdir -p "$WINEPREFIX"
+  vantora_wine wineboot --init >/dev/null 2>&1 || true
+  local reg="$WINEPREFIX/vantora-fonts.reg"
+  {
+    printf '\xff\xfe'
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+      '"ＭＳ Ｐゴシック"="IPAPGothic"' '"ＭＳ ゴシック"="IPAGothic"' \
+      '"MS UI Gothic"="IPAPGothic"' '"MS Shell Dlg"="IPAPGothic"' \
+      '"MS Shell Dlg 2"="IPAPGothic"' '"Tahoma"="IPAPGothic"' '' | iconv -f UTF-8 -t UTF-16LE
+  } > "$reg"
+  vantora_wine regedit "$reg" >/dev/null 2>&1
+  if [ "$mode" = unmanaged ]; then
+    vantora_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  fi
+  wineserver -w
+  touch "$WINEPREFIX/.vantora-ready-$mode"
+}
+
+# Keeps one wineserver for all runs, and starts Wine's background services now,
+# with their output sent nowhere, so that no later test inherits them (CTest
+# would wait for them to close its output pipe).
+vantora_start_wineserver() {
+  wineserver -p
+  vantora_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+vantora_cleanup() {
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+  fi
+  if [ -n "$VANTORA_XVFB_PID" ]; then
+    kill "$VANTORA_XVFB_PID" 2>/dev/null || true
+    wait "$VANTORA_XVFB_PID" 2>/dev/null || true
+  fi
+}

@@ -1,0 +1,113 @@
+#include "tests/dialog_harness.h"
+
+#include <commctrl.h>
+#include <stdlib.h>
+
+#include "app/main_dialog.h"
+#include "catalogue/list_sort.h"
+#include "catalogue/window_list.h"
+#include "resources/resource_ids.h"
+#include "tests/fixture_windows.h"
+
+AppState* NewAppState(bool showInvisible, bool showMinimized, bool showDisabled)
+{
+    AppState* state = (AppState*)calloc(1, sizeof(AppState));
+    state->sortAscending = 1;
+    state->showInvisible = showInvisible;
+    state->showMinimized = showMinimized;
+    state->showDisabled = showDisabled;
+    return state;
+}
+
+MainDialog OpenMainDialog(AppState* state)
+{
+    InitCommonControls();
+    MainDialog main = {state, NULL, NULL};
+    main.dialog = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_MAIN_DIALOG), NULL, MainDialogProc,
+                                     (LPARAM)state);
+    if (main.dialog != NULL)
+        main.list = GetDlgItem(main.dialog, IDC_WINDOW_LIST);
+    return main;
+}
+
+void CloseMainDialog(MainDialog* main)
+{
+    if (main->dialog != NULL && IsWindow(main->dialog))
+        DestroyWindow(main->dialog);
+    PumpMessagesFor(0);  // swallow the WM_QUIT the dialog posts
+    free(main->state);
+    *main = MainDialog();
+}
+
+int RowCount(HWND list)
+{
+    return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+}
+
+int RowOfWindow(HWND list, HWND window)
+{
+    return FindListRowOfWindow(list, window);
+}
+
+std::string CellText(HWND list, int row, int column)
+{
+    static char buffer[LIST_CELL_TEXT_SIZE];
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof(buffer);
+    buffer[0] = '\0';
+    SendMessageA(list, LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    return buffer;
+}
+
+std::string RowTexts(HWND list, int row)
+{
+    std::string texts;
+    for (int column = 0; column < WINDOW_LIST_COLUMN_COUNT; ++column)
+        texts += (column ? "|" : "") + CellText(list, row, column);
+    return texts;
+}
+
+int RowImage(HWND list, int row)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
+    return item.iImage;
+}
+
+std::string StatusText(HWND dialog)
+{
+    char text[256] = "";
+    GetDlgItemTextA(dialog, IDC_STATUS_LINE, text, sizeof(text));
+    return text;
+}
+
+void SendCommand(HWND dialog, UINT id)
+{
+    SendMessageA(dialog, WM_COMMAND, id, 0);
+}
+
+void SelectRowOf(MainDialog* main, HWND window)
+{
+    SelectListRowOfWindow(main->list, window);
+}
+
+void InitMenuPopup(HWND dialog, HMENU menu)
+{
+    SendMessageA(dialog, WM_INITMENUPOPUP, (WPARAM)menu, 0);
+}
+
+UINT MenuState(HMENU menu, UINT id)
+{
+    return GetMenuState(menu, id, MF_BYCOMMAND);
+}
+
+std::string MenuText(HMENU menu, UINT id, UINT flags)
+{
+    char text[1024] = "";
+    GetMenuStringA(menu, id, text, sizeof(text), flags);
+    return text;
+}

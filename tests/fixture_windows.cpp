@@ -1,0 +1,261 @@
+#include "tests/fixture_windows.h"
+
+#include <stdio.h>
+
+#include <map>
+#include <vector>
+
+namespace {
+
+const UINT WM_RUN_TASK = WM_APP + 17;
+const char FIXTURE_CLASS[] = "VantoraFixture";
+const char FIXTURE_ICON_CLASS[] = "VantoraFixtureIcon";
+const char PROP_FIXTURE_LOG[] = "FIXTURE_LOG";
+const char PROP_REFUSE_CLOSE[] = "FIXTURE_REFUSE_CLOSE";
+
+struct Task {
+    const std::function<void()>* work;
+    HANDLE done;
+};
+
+}  // namespace
+
+struct FixtureThread {
+    HANDLE thread;
+    DWORD threadId;
+    HANDLE ready;
+    std::vector<HWND> windows;
+};
+
+HICON FixtureSmallIcon()
+{
+    static HICON icon = (HICON)LoadImageA(GetModuleHandleA(NULL), "IDI_ICON", IMAGE_ICON, 16, 16, 0);
+    return icon;
+}
+
+HICON FixtureOwnSmallIcon()
+{
+    return (HICON)LoadImageA(NULL, (LPCSTR)IDI_APPLICATION, IMAGE_ICON, 16, 16, LR_SHARED);
+}
+
+static LRESULT CALLBACK FixtureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    FixtureLog* log = (FixtureLog*)GetPropA(window, PROP_FIXTURE_LOG);
+    if (log != NULL) {
+        switch (message) {
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE)
+                InterlockedIncrement(&log->activations);
+            break;
+        case WM_WINDOWPOSCHANGING: InterlockedIncrement(&log->posChanging); break;
+        case WM_MOVE: InterlockedIncrement(&log->moves); break;
+        case WM_SIZE: InterlockedIncrement(&log->sizes); break;
+        case WM_SHOWWINDOW: InterlockedIncrement(&log->showWindows); break;
+        case WM_CLOSE:
+            InterlockedIncrement(&log->closeRequests);
+            if (GetPropA(window, PROP_REFUSE_CLOSE) != NULL)
+                return 0;
+            break;
+        default: break;
+        }
+    }
+    if (message == WM_NCDESTROY) {
+        delete (FixtureLog*)RemovePropA(window, PROP_FIXTURE_LOG);
+        RemovePropA(window, PROP_REFUSE_CLOSE);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static void RegisterFixtureClasses()
+{
+    static bool done = false;
+    if (done)
+        return;
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = FixtureWindowProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = FIXTURE_CLASS;
+    RegisterClassExA(&wc);
+    wc.lpszClassName = FIXTURE_ICON_CLASS;
+    wc.hIconSm = FixtureSmallIcon();
+    RegisterClassExA(&wc);
+    done = true;
+}
+
+static DWORD WINAPI FixtureThreadMain(LPVOID parameter)
+{
+    FixtureThread* self = (FixtureThread*)parameter;
+    MSG message;
+    PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE);  // makes the queue
+    SetEvent(self->ready);
+    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+        if (message.hwnd == NULL && message.message == WM_RUN_TASK) {
+            Task* task = (Task*)message.lParam;
+            (*task->work)();
+            SetEvent(task->done);
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+FixtureThread* StartFixtureThread()
+{
+    RegisterFixtureClasses();
+    FixtureThread* self = new FixtureThread();
+    self->ready = CreateEventA(NULL, TRUE, FALSE, NULL);
+    self->thread = CreateThread(NULL, 0, FixtureThreadMain, self, 0, &self->threadId);
+    WaitForSingleObject(self->ready, INFINITE);
+    return self;
+}
+
+void RunOnFixtureThread(FixtureThread* thread, const std::function<void()>& work)
+{
+    Task task = {&work, CreateEventA(NULL, TRUE, FALSE, NULL)};
+    PostThreadMessageA(thread->threadId, WM_RUN_TASK, 0, (LPARAM)&task);
+    // Keep answering messages sent to this thread's windows while waiting.
+    while (MsgWaitForMultipleObjects(1, &task.done, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+        MSG message;
+        PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(task.done);
+}
+
+void StopFixtureThread(FixtureThread* thread)
+{
+    RunOnFixtureThread(thread, [thread] {
+        for (HWND window : thread->windows) {
+            if (IsWindow(window))
+                DestroyWindow(window);
+        }
+        PostQuitMessage(0);
+    });
+    WaitForSingleObject(thread->thread, INFINITE);
+    CloseHandle(thread->thread);
+    CloseHandle(thread->ready);
+    delete thread;
+}
+
+HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& spec)
+{
+    HWND window = NULL;
+    RunOnFixtureThread(thread, [&] {
+        const RECT& r = spec.rect;
+        // Very long titles are refused at creation but accepted afterwards.
+        bool longTitle = spec.title.size() >= 32000;
+        window = CreateWindowExA(spec.exStyle, spec.classSmallIcon ? FIXTURE_ICON_CLASS : FIXTURE_CLASS,
+                                 longTitle ? "" : spec.title.c_str(), spec.style & ~WS_VISIBLE, r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, NULL, NULL, GetModuleHandleA(NULL), NULL);
+        if (window == NULL)
+            return;
+        SetPropA(window, PROP_FIXTURE_LOG, new FixtureLog());
+        if (spec.refuseClose)
+            SetPropA(window, PROP_REFUSE_CLOSE, (HANDLE)1);
+        if (longTitle)
+            SetWindowTextA(window, spec.title.c_str());
+        if (spec.ownSmallIcon)
+            SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)FixtureOwnSmallIcon());
+        if (spec.disabled)
+            EnableWindow(window, FALSE);
+        if (spec.showCmd != SW_HIDE)
+            ShowWindow(window, spec.showCmd);
+        thread->windows.push_back(window);
+    });
+    return window;
+}
+
+void DestroyFixtureWindow(FixtureThread* thread, HWND window)
+{
+    RunOnFixtureThread(thread, [window] { DestroyWindow(window); });
+}
+
+FixtureLog* GetFixtureLog(HWND window)
+{
+    return (FixtureLog*)GetPropA(window, PROP_FIXTURE_LOG);
+}
+
+void ResetFixtureLog(HWND window)
+{
+    FixtureLog* log = GetFixtureLog(window);
+    if (log != NULL)
+        *log = FixtureLog();
+}
+
+void PumpMessagesFor(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT)
+                continue;  // a test dialog's end; nothing here loops on it
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (ms > 0)
+            Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+std::string TestExeDirectory()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof(path));
+    std::string dir(path, n);
+    return dir.substr(0, dir.find_last_of('\\'));
+}
+
+std::string ToWindowsPath(const std::string& path)
+{
+    std::string result = path;
+    for (char& c : result) {
+        if (c == '/')
+            c = '\\';
+    }
+    if (!path.empty() && path[0] == '/')
+        result = "Z:" + result;
+    return result;
+}
+
+bool StartHungWindow(HungWindow* hung, const char* title)
+{
+    *hung = HungWindow();
+    char releaseName[64];
+    snprintf(releaseName, sizeof(releaseName), "VantoraHungRelease%lu", GetCurrentProcessId());
+    hung->release = CreateEventA(NULL, TRUE, FALSE, releaseName);
+    std::string command = "\"" + TestExeDirectory() + "\\hung_window_helper.exe\" " + releaseName + " " + title;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &hung->process))
+        return false;
+    for (int i = 0; i < 200 && hung->window == NULL; ++i) {
+        hung->window = FindWindowA("VantoraHungFixture", title);
+        if (hung->window == NULL)
+            Sleep(25);
+    }
+    // Give the helper time to stop pumping.
+    Sleep(300);
+    return hung->window != NULL;
+}
+
+void StopHungWindow(HungWindow* hung)
+{
+    if (hung->release != NULL) {
+        SetEvent(hung->release);
+        if (hung->process.hProcess != NULL) {
+            if (WaitForSingleObject(hung->process.hProcess, 5000) != WAIT_OBJECT_0)
+                TerminateProcess(hung->process.hProcess, 1);
+            CloseHandle(hung->process.hProcess);
+            CloseHandle(hung->process.hThread);
+        }
+        CloseHandle(hung->release);
+    }
+    *hung = HungWindow();
+}

@@ -1,0 +1,65 @@
+// Top-level windows for tests, owned by a thread that keeps pumping
+// messages, as another program's windows would be.
+#ifndef VANTORA_TESTS_FIXTURE_WINDOWS_H
+#define VANTORA_TESTS_FIXTURE_WINDOWS_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+struct FixtureSpec {
+    std::string title = "fixture";
+    DWORD style = WS_OVERLAPPEDWINDOW;
+    DWORD exStyle = 0;
+    int showCmd = SW_SHOWNOACTIVATE;  // SW_HIDE keeps it hidden
+    bool disabled = false;
+    bool classSmallIcon = false;  // registered with a class small icon
+    bool ownSmallIcon = false;    // given a small icon by WM_SETICON
+    bool refuseClose = false;     // ignores WM_CLOSE
+    RECT rect = {120, 120, 420, 320};
+};
+
+// What a fixture window has been told, counted on its own thread.
+struct FixtureLog {
+    volatile LONG activations;     // WM_ACTIVATE other than WA_INACTIVE
+    volatile LONG posChanging;     // WM_WINDOWPOSCHANGING
+    volatile LONG moves;           // WM_MOVE
+    volatile LONG sizes;           // WM_SIZE
+    volatile LONG closeRequests;   // WM_CLOSE
+    volatile LONG showWindows;     // WM_SHOWWINDOW
+};
+
+struct FixtureThread;
+
+FixtureThread* StartFixtureThread();
+// Destroys every window the thread made, then ends the thread.
+void StopFixtureThread(FixtureThread* thread);
+// Runs `work` on the fixture thread and waits for it.
+void RunOnFixtureThread(FixtureThread* thread, const std::function<void()>& work);
+HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& spec);
+void DestroyFixtureWindow(FixtureThread* thread, HWND window);
+FixtureLog* GetFixtureLog(HWND window);
+void ResetFixtureLog(HWND window);
+// The class small icon of `classSmallIcon` fixtures, and the icon that
+// `ownSmallIcon` fixtures are given.
+HICON FixtureSmallIcon();
+HICON FixtureOwnSmallIcon();
+
+// A window of another process whose thread has stopped answering messages.
+struct HungWindow {
+    PROCESS_INFORMATION process;
+    HANDLE release;
+    HWND window;
+};
+bool StartHungWindow(HungWindow* hung, const char* title);
+void StopHungWindow(HungWindow* hung);
+
+// Processes this thread's pending messages for about `ms` milliseconds.
+void PumpMessagesFor(DWORD ms);
+// Runs the program's helper executables from the test's own folder.
+std::string TestExeDirectory();
+// Converts a path as CMake gives it (/tmp/x) into one Windows accepts (Z:\tmp\x).
+std::string ToWindowsPath(const std::string& path);
+
+#endif

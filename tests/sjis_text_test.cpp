@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "app/sjis_text.h"
+
+namespace {
+// "ア" is 0x83 0x41: its trail byte reads as 'A'. "表" is 0x95 0x5C and
+// "ソ" is 0x83 0x5C: their trail byte reads as a backslash.
+const char A_KATAKANA[] = "\x83\x41";
+const char HYOU[] = "\x95\x5c";
+}  // namespace
+
+TEST(SjisTextTest, ByteKindsFollowLeadAndTrailRules)
+{
+    const char text[] = "a\x95\x5c" "b\x81\x7f" "c";  // 表, then a lead before 0x7F
+    EXPECT_EQ(SJIS_SINGLE, SjisByteKind(text, 0));
+    EXPECT_EQ(SJIS_LEAD, SjisByteKind(text, 1));
+    EXPECT_EQ(SJIS_TRAIL, SjisByteKind(text, 2));
+    EXPECT_EQ(SJIS_SINGLE, SjisByteKind(text, 3));
+    EXPECT_EQ(SJIS_LEAD, SjisByteKind(text, 4));
+    EXPECT_EQ(SJIS_SINGLE, SjisByteKind(text, 5));  // 0x7F is never a trail byte
+    EXPECT_EQ(SJIS_SINGLE, SjisByteKind(text, 6));
+    EXPECT_EQ(SJIS_SINGLE, SjisByteKind(text, 100));  // past the end
+    // Two lead-range bytes in a row: the second is a trail, not a new lead.
+    EXPECT_EQ(SJIS_TRAIL, SjisByteKind("\x81\x81\x81", 1));
+    EXPECT_EQ(SJIS_LEAD, SjisByteKind("\x81\x81\x81", 2));
+}
+
+TEST(SjisTextTest, BackslashInsideADoubleByteCharacterIsNoSeparator)
+{
+    const char path[] = "C:\\\x83\x5c\\x";  // C:\ソ\x
+    EXPECT_TRUE(IsPathSeparatorAt(path, 2));
+    EXPECT_FALSE(IsPathSeparatorAt(path, 4));
+    EXPECT_TRUE(IsPathSeparatorAt(path, 5));
+}
+
+TEST(SjisTextTest, NextStepsOverWholeCharacters)
+{
+    const char text[] = "a\x83\x41" "\x83";
+    const char* p = text;
+    p = SjisNext(p);
+    EXPECT_EQ(text + 1, p);
+    p = SjisNext(p);
+    EXPECT_EQ(text + 3, p);
+    p = SjisNext(p);  // a lead byte before the NUL steps one byte
+    EXPECT_EQ(text + 4, p);
+    EXPECT_EQ(p, SjisNext(p));  // stays on the NUL
+}
+
+TEST(SjisTextTest, LowerCaseNeverTouchesTrailBytes)
+{
+    char text[64];
+    snprintf(text, sizeof(text), "C:\\%sBC\\ABC.EXE", A_KATAKANA);
+    SjisLowerInPlace(text);
+    char expected[64];
+    snprintf(expected, sizeof(expected), "c:\\%sbc\\abc.exe", A_KATAKANA);
+    EXPECT_STREQ(expected, text);
+}
+
+TEST(SjisTextTest, ExtensionIsFoundInTheLastComponentOnly)
+{
+    char withExtension[] = "C:\\Some.Dir\\VanTora.EXE";
+    EXPECT_STREQ(".EXE", FindExtensionDot(withExtension));
+    char noExtension[] = "C:\\Some.Dir\\vantora";
+    EXPECT_STREQ("", FindExtensionDot(noExtension));
+    EXPECT_EQ(noExtension + strlen(noExtension), FindExtensionDot(noExtension));
+    char empty[] = "";
+    EXPECT_EQ(empty, FindExtensionDot(empty));
+}
+
+TEST(SjisTextTest, ExtensionEndingInATrailBackslashIsKept)
+{
+    char path[64];
+    snprintf(path, sizeof(path), "C:\\dir\\x.%s", HYOU);  // x.表, last byte 0x5C
+    char* old = CutExtension(path);
+    EXPECT_STREQ("C:\\dir\\x", path);
+    EXPECT_STREQ(HYOU, old);
+
+    char plain[] = "C:\\a.b\\name";
+    char* none = CutExtension(plain);
+    EXPECT_STREQ("C:\\a.b\\name", plain);
+    EXPECT_EQ('\0', *none);
+}
+
+TEST(SjisTextTest, TruncatedCopyNeverSplitsACharacterAtAnySize)
+{
+    // Mixed single and double bytes: a b ア 表 c ソ
+    const char source[] = "ab\x83\x41\x95\x5c" "c\x83\x5c";
+    const size_t length = strlen(source);
+    for (size_t size = 1; size <= length + 3; ++size) {
+        char destination[32];
+        memset(destination, 'Z', sizeof(destination));
+        SjisCopyTruncated(destination, source, size);
+        size_t copied = strlen(destination);
+        ASSERT_LT(copied, size);
+        EXPECT_EQ(0, memcmp(destination, source, copied)) << size;
+        // The cut ends on a character boundary of the source.
+        EXPECT_NE(SJIS_TRAIL, SjisByteKind(source, copied)) << size;
+        EXPECT_GE(copied + 2, std::min(size - 1, length) + 1) << size;  // drops at most one character
+    }
+    char untouched[4] = "xyz";
+    SjisCopyTruncated(untouched, source, 0);
+    EXPECT_STREQ("xyz", untouched);
+}

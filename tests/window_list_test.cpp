@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <stdio.h>
+
+#include "catalogue/window_list.h"
+#include "resources/resource_ids.h"
+#include "tests/dialog_harness.h"
+#include "tests/fixture_windows.h"
+
+namespace {
+
+std::string Hex(DWORD value)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "%08x", (unsigned)value);
+    return text;
+}
+
+// The eight cells a window's row must hold, computed from the window itself.
+std::string ExpectedRow(HWND window, const std::string& title, const char* showState)
+{
+    return title + "|VantoraFixture|" + Hex(GetWindowLongA(window, GWL_STYLE)) + "|" +
+           Hex(GetWindowLongA(window, GWL_EXSTYLE)) + "|" + showState + "|" +
+           (IsWindowVisible(window) ? "○" : "×") + "|" + (IsWindowEnabled(window) ? "○" : "×") + "|" +
+           ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? "○" : "×");
+}
+
+}  // namespace
+
+class WindowListTest : public ::testing::Test {
+protected:
+    void SetUp() override { fixtures = StartFixtureThread(); }
+    void TearDown() override
+    {
+        CloseMainDialog(&main);
+        StopFixtureThread(fixtures);
+    }
+    HWND Fixture(const std::string& title, void (*adjust)(FixtureSpec*) = nullptr)
+    {
+        FixtureSpec spec;
+        spec.title = title;
+        if (adjust != nullptr)
+            adjust(&spec);
+        return CreateFixtureWindow(fixtures, spec);
+    }
+    void Open(bool invisible = true, bool minimized = true, bool disabled = true)
+    {
+        main = OpenMainDialog(NewAppState(invisible, minimized, disabled));
+        ASSERT_NE(nullptr, main.dialog);
+    }
+    FixtureThread* fixtures = nullptr;
+    MainDialog main = {};
+};
+
+TEST_F(WindowListTest, EachFixtureRowHoldsItsEightCells)
+{
+    HWND visible = Fixture("可視の窓");
+    HWND hidden = Fixture("hidden", [](FixtureSpec* s) { s->showCmd = SW_HIDE; });
+    HWND disabled = Fixture("disabled", [](FixtureSpec* s) { s->disabled = true; });
+    HWND minimised = Fixture("minimised", [](FixtureSpec* s) { s->showCmd = SW_SHOWMINNOACTIVE; });
+    HWND maximised = Fixture("maximised", [](FixtureSpec* s) { s->showCmd = SW_SHOWMAXIMIZED; });
+    HWND topmost = Fixture("topmost", [](FixtureSpec* s) { s->exStyle = WS_EX_TOPMOST; });
+    Open();
+
+    struct Case { HWND window; const char* title; const char* state; const char* flags; };
+    const Case cases[] = {
+        {visible, "可視の窓", "標準", "○|○|×"},   {hidden, "hidden", "標準", "×|○|×"},
+        {disabled, "disabled", "標準", "○|×|×"},  {minimised, "minimised", "最小化", "○|○|×"},
+        {maximised, "maximised", "最大化", "○|○|×"}, {topmost, "topmost", "標準", "○|○|○"},
+    };
+    for (const Case& c : cases) {
+        int row = RowOfWindow(main.list, c.window);
+        ASSERT_GE(row, 0) << c.title;
+        std::string texts = RowTexts(main.list, row);
+        EXPECT_EQ(ExpectedRow(c.window, c.title, c.state), texts);
+        EXPECT_EQ(std::string(c.flags), texts.substr(texts.size() - std::string(c.flags).size())) << c.title;
+    }
+}
+
+TEST_F(WindowListTest, RowsShowTheirOwnSmallIconOrNone)
+{
+    HWND plain = Fixture("no icon");
+    HWND classIcon = Fixture("class icon", [](FixtureSpec* s) { s->classSmallIcon = true; });
+    HWND ownIcon = Fixture("own icon", [](FixtureSpec* s) { s->ownSmallIcon = true; });
+    HWND sameClass = Fixture("class icon too", [](FixtureSpec* s) { s->classSmallIcon = true; });
+    Open();
+    HIMAGELIST images = (HIMAGELIST)SendMessageA(main.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    ASSERT_NE(nullptr, images);
+    EXPECT_EQ(-1, RowImage(main.list, RowOfWindow(main.list, plain)));
+    int classImage = RowImage(main.list, RowOfWindow(main.list, classIcon));
+    int ownImage = RowImage(main.list, RowOfWindow(main.list, ownIcon));
+    EXPECT_GE(classImage, 0);
+    EXPECT_GE(ownImage, 0);
+    EXPECT_NE(classImage, ownImage);
+    // One icon shared by two windows is copied once and shown on both rows.
+    EXPECT_EQ(classImage, RowImage(main.list, RowOfWindow(main.list, sameClass)));
+    EXPECT_LT(classImage, ImageList_GetImageCount(images));
+    EXPECT_LT(ownImage, ImageList_GetImageCount(images));
+}
+
+TEST_F(WindowListTest, ColumnsHaveTheirCaptionsAndWidths)
+{
+    Open();
+    const char* captions[] = {"タイトル", "クラス名", "スタイル", "拡張スタイル", "表示状態", "可視", "使用可能", "最前面"};
+    const int widths[] = {100, 100, 65, 65, 50, 25, 25, 25};
+    for (int i = 0; i < 8; ++i) {
+        char text[64] = "";
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = text;
+        column.cchTextMax = sizeof(text);
+        ASSERT_TRUE(SendMessageA(main.list, LVM_GETCOLUMNA, i, (LPARAM)&column));
+        EXPECT_STREQ(captions[i], text);
+        EXPECT_EQ(widths[i], column.cx);
+        EXPECT_EQ(i, column.iSubItem);
+    }
+    DWORD ex = (DWORD)SendMessageA(main.list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    EXPECT_EQ((DWORD)(LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT), ex & 0x30);
+}
+
+TEST_F(WindowListTest, FiltersLeaveOutTheirWindowsAndNeverListTheDialog)
+{
+    HWND hidden = Fixture("hidden", [](FixtureSpec* s) { s->showCmd = SW_HIDE; });
+    HWND minimised = Fixture("minimised", [](FixtureSpec* s) { s->showCmd = SW_SHOWMINNOACTIVE; });
+    HWND disabled = Fixture("disabled", [](FixtureSpec* s) { s->disabled = true; });
+    HWND hiddenMinimised = Fixture("hidden+minimised", [](FixtureSpec* s) { s->showCmd = SW_SHOWMINNOACTIVE; });
+    RunOnFixtureThread(fixtures, [hiddenMinimised] { ShowWindow(hiddenMinimised, SW_HIDE); });
+    HWND plain = Fixture("plain");
+
+    struct Case { bool invisible, minimized, disabled; bool listed[5]; };
+    const Case cases[] = {
+        {true, true, true, {true, true, true, true, true}},
+        {false, true, true, {false, true, true, false, true}},
+        {true, false, true, {true, false, true, false, true}},
+        {true, true, false, {true, true, false, true, true}},
+        {false, false, false, {false, false, false, false, true}},
+    };
+    const HWND windows[] = {hidden, minimised, disabled, hiddenMinimised, plain};
+    for (const Case& c : cases) {
+        Open(c.invisible, c.minimized, c.disabled);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(c.listed[i], RowOfWindow(main.list, windows[i]) >= 0)
+                << "window " << i << " filters " << c.invisible << c.minimized << c.disabled;
+        EXPECT_LT(RowOfWindow(main.list, main.dialog), 0);
+        char expected[64];
+        snprintf(expected, sizeof(expected), "%d 個のｳｨﾝﾄﾞｳ", RowCount(main.list));
+        EXPECT_EQ(std::string(expected), StatusText(main.dialog));
+        CloseMainDialog(&main);
+    }
+}
+
+TEST_F(WindowListTest, OtherWindowsOfOurOwnProcessAreListed)
+{
+    Open();
+    HWND sibling = CreateWindowExA(0, "STATIC", "own process", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    SendCommand(main.dialog, CMD_REFRESH);
+    EXPECT_GE(RowOfWindow(main.list, sibling), 0);
+    DestroyWindow(sibling);
+}
+
+TEST_F(WindowListTest, SelectionFollowsItsWindowAcrossARefresh)
+{
+    HWND first = Fixture("aaa selection first");
+    HWND second = Fixture("zzz selection second");
+    Open();
+    SelectRowOf(&main, second);
+    ASSERT_EQ(second, GetSelectedListWindow(main.list));
+    SendCommand(main.dialog, CMD_REFRESH);
+    EXPECT_EQ(second, GetSelectedListWindow(main.list));
+    int row = RowOfWindow(main.list, second);
+    EXPECT_EQ(LVIS_FOCUSED | LVIS_SELECTED,
+              (UINT)SendMessageA(main.list, LVM_GETITEMSTATE, row, LVIS_FOCUSED | LVIS_SELECTED));
+    (void)first;
+}
+
+TEST_F(WindowListTest, SelectionFallsBackToTheFirstRowWhenItsWindowIsGone)
+{
+    Fixture("selection stays");
+    HWND doomed = Fixture("selection doomed");
+    Open();
+    SelectRowOf(&main, doomed);
+    DestroyFixtureWindow(fixtures, doomed);
+    EXPECT_EQ(nullptr, GetSelectedListWindow(main.list));
+    SendCommand(main.dialog, CMD_REFRESH);
+    EXPECT_LT(RowOfWindow(main.list, doomed), 0);
+    // The first row in insertion order is the first by title; sorting by
+    // title ascending keeps it first.
+    EXPECT_EQ(0, GetSelectedListIndex(main.list));
+    EXPECT_EQ(1, SendMessageA(main.list, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+TEST_F(WindowListTest, RefreshWithAHungWindowReturnsPromptly)
+{
+    HungWindow hung;
+    ASSERT_TRUE(StartHungWindow(&hung, "hung-list"));
+    Open();
+    DWORD start = GetTickCount();
+    SendCommand(main.dialog, CMD_REFRESH);
+    DWORD elapsed = GetTickCount() - start;
+    int row = RowOfWindow(main.list, hung.window);
+    std::string title = row >= 0 ? CellText(main.list, row, 0) : "";
+    StopHungWindow(&hung);
+    EXPECT_LT(elapsed, 1000u);
+    EXPECT_EQ("hung-list", title);
+}
+
+TEST_F(WindowListTest, ImageListStaysFlatOverManyRefreshes)
+{
+    for (int i = 0; i < 5; ++i)
+        Fixture("icon " + std::to_string(i), [](FixtureSpec* s) { s->classSmallIcon = true; });
+    Open();
+    HIMAGELIST images = (HIMAGELIST)SendMessageA(main.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    HWND own = Fixture("own icon", [](FixtureSpec* s) { s->ownSmallIcon = true; });
+    for (int i = 0; i < 500; ++i)
+        SendCommand(main.dialog, CMD_REFRESH);
+    int count = ImageList_GetImageCount(images);
+    EXPECT_GE(count, 2);
+    EXPECT_LE(count, RowCount(main.list));
+    EXPECT_LT(RowImage(main.list, RowOfWindow(main.list, own)), count);
+}
+
+TEST_F(WindowListTest, StyleCellsAreEightLowerCaseHexDigits)
+{
+    HWND window = Fixture("styles", [](FixtureSpec* s) { s->style = WS_POPUP | WS_CAPTION | WS_SYSMENU; });
+    Open();
+    std::string style = CellText(main.list, RowOfWindow(main.list, window), 2);
+    EXPECT_EQ(Hex(GetWindowLongA(window, GWL_STYLE)), style);
+    EXPECT_EQ(8u, style.size());
+    EXPECT_EQ(std::string::npos, style.find_first_not_of("0123456789abcdef"));
+}
+
+TEST_F(WindowListTest, UnknownShowStateGivesAnEmptyCell)
+{
+    WindowSnapshot* snapshot = new WindowSnapshot();
+    char buffer[16];
+    snapshot->showCmd = 0;
+    EXPECT_STREQ("", FormatListCell(snapshot, 4, buffer, sizeof(buffer)));
+    snapshot->showCmd = 7;
+    EXPECT_STREQ("", FormatListCell(snapshot, 4, buffer, sizeof(buffer)));
+    snapshot->style = 0x90CF0040;
+    EXPECT_STREQ("90cf0040", FormatListCell(snapshot, 2, buffer, sizeof(buffer)));
+    delete snapshot;
+}
+
+// Not a pass/fail check of speed: prints the time one refresh takes with a
+// thousand extra windows, for the record.
+TEST_F(WindowListTest, RefreshOfAThousandWindowsIsMeasured)
+{
+    for (int i = 0; i < 1000; ++i)
+        Fixture("many " + std::to_string(i), [](FixtureSpec* s) {
+            s->showCmd = SW_HIDE;
+            s->classSmallIcon = true;
+        });
+    Open();
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    SendCommand(main.dialog, CMD_REFRESH);
+    QueryPerformanceCounter(&end);
+    double ms = 1000.0 * (end.QuadPart - start.QuadPart) / frequency.QuadPart;
+    printf("refresh with %d rows: %.1f ms\n", RowCount(main.list), ms);
+    EXPECT_GE(RowCount(main.list), 1000);
+}
