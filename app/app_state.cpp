@@ -2,7 +2,6 @@
 
 const char PROP_DIALOGPARAM[] = "PROP_DIALOGPARAM";
 const char PROP_LISTVIEWINFO[] = "PROP_LISTVIEWINFO";
-const char PROP_LISTVIEWSORTINFO[] = "PROP_LISTVIEWSORTINFO";
 
 AppState* GetAppState(HWND mainDialog)
 {

@@ -20,7 +20,6 @@ struct AppState {
 
 extern const char PROP_DIALOGPARAM[];
 extern const char PROP_LISTVIEWINFO[];
-extern const char PROP_LISTVIEWSORTINFO[];
 
 // The AppState attached to the main dialog, or null before WM_INITDIALOG.
 AppState* GetAppState(HWND mainDialog);

@@ -7,8 +7,6 @@
 #include "app/app_state.h"
 #include "catalogue/window_list.h"
 
-const char PROP_LISTVIEWSORTKEYS[] = "PROP_LISTVIEWSORTKEYS";
-
 // The sort column's texts as they stood when the sort began, ordered by
 // window handle. The control's contents are unstable while it sorts, and a
 // lookup per comparison must not cost a scan of the whole list.
@@ -20,6 +18,13 @@ struct SortKey {
 struct SortKeyTable {
     int count;
     SortKey* keys;
+};
+
+// What the comparison needs, handed to it as the sort parameter: a window
+// property lookup per comparison is a round trip to the window manager.
+struct SortContext {
+    BYTE ascending;
+    SortKeyTable table;
 };
 
 static int CompareKeyHandles(const void* a, const void* b)
@@ -78,7 +83,7 @@ static void FreeSortKeys(SortKeyTable* table)
 static const char* LookUpSortText(const SortKeyTable* table, HWND hwnd)
 {
     SortKey probe = {hwnd, NULL};
-    const SortKey* key = table != NULL && table->count > 0
+    const SortKey* key = table->count > 0
         ? (const SortKey*)bsearch(&probe, table->keys, table->count, sizeof(SortKey), CompareKeyHandles)
         : NULL;
     return key != NULL ? key->text : "";
@@ -100,27 +105,20 @@ int SortWindowListByColumn(HWND listView, int column)
 
 BOOL SortWindowList(HWND listView, AppState* appState)
 {
-    SortKeyTable table = {0, NULL};
-    if (!BuildSortKeys(listView, appState->sortColumn, &table))
+    SortContext context = {appState->sortAscending, {0, NULL}};
+    if (!BuildSortKeys(listView, appState->sortColumn, &context.table))
         return TRUE;  // out of memory: the rows keep their order
-    SetPropA(listView, PROP_LISTVIEWSORTINFO, appState);
-    SetPropA(listView, PROP_LISTVIEWSORTKEYS, &table);
-    SendMessageA(listView, LVM_SORTITEMS, (WPARAM)listView, (LPARAM)CompareWindowListRows);
-    RemovePropA(listView, PROP_LISTVIEWSORTKEYS);
-    RemovePropA(listView, PROP_LISTVIEWSORTINFO);
-    FreeSortKeys(&table);
+    SendMessageA(listView, LVM_SORTITEMS, (WPARAM)&context, (LPARAM)CompareWindowListRows);
+    FreeSortKeys(&context.table);
     return TRUE;
 }
 
 int CALLBACK CompareWindowListRows(LPARAM itemData1, LPARAM itemData2, LPARAM sortParam)
 {
-    HWND listView = (HWND)sortParam;
-    const AppState* appState = (const AppState*)GetPropA(listView, PROP_LISTVIEWSORTINFO);
-    const SortKeyTable* table = (const SortKeyTable*)GetPropA(listView, PROP_LISTVIEWSORTKEYS);
-    if (appState == NULL)
-        return 0;
-    int r = lstrcmpiA(LookUpSortText(table, (HWND)itemData1), LookUpSortText(table, (HWND)itemData2));
-    return appState->sortAscending ? r : -r;
+    const SortContext* context = (const SortContext*)sortParam;
+    int r = lstrcmpiA(LookUpSortText(&context->table, (HWND)itemData1),
+                      LookUpSortText(&context->table, (HWND)itemData2));
+    return context->ascending ? r : -r;
 }
 
 BOOL GetListCellTextOfWindow(HWND listView, char* buffer, int capacity, HWND hwnd, int column)

@@ -6,10 +6,9 @@
 
 struct AppState;
 
-extern const char PROP_LISTVIEWSORTKEYS[];
-
 int SortWindowListByColumn(HWND listView, int column);
 BOOL SortWindowList(HWND listView, AppState* appState);
+// `sortParam` is the sort's own context, built by SortWindowList.
 int CALLBACK CompareWindowListRows(LPARAM itemData1, LPARAM itemData2, LPARAM sortParam);
 BOOL GetListCellTextOfWindow(HWND listView, char* buffer, int capacity, HWND hwnd, int column);
 int FindListRowOfWindow(HWND listView, HWND hwnd);

@@ -89,3 +89,87 @@ TEST(EndToEndTest, StartsPopulatedAndEndsWithCodeZeroWhenClosed)
     PostMessageA(running.dialog, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, WaitForExit(&running));
 }
+
+namespace {
+
+std::string TempFolder(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    std::string folder = std::string(temp) + name;
+    CreateDirectoryA(folder.c_str(), NULL);
+    return folder;
+}
+
+// The names of the .ini files in a folder, exactly as they stand on disk.
+std::string IniFilesIn(const std::string& folder)
+{
+    std::string names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*.ini").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names += std::string(names.empty() ? "" : " ") + found.cFileName;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+void RunAndClose(const std::string& exe)
+{
+    Running running;
+    ASSERT_TRUE(Start(&running, exe)) << exe;
+    PostMessageA(running.dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, WaitForExit(&running));
+}
+
+}  // namespace
+
+TEST(EndToEndTest, SettingsFileIsNamedAfterTheProgramInLowerCase)
+{
+    std::string root = TempFolder("vantora-e2e");
+    std::string folder = root + "\\Some.Dir";
+    CreateDirectoryA(folder.c_str(), NULL);
+    DeleteFileA((folder + "\\vantora.ini").c_str());
+    std::string exe = folder + "\\VanTora.EXE";
+    ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
+    RunAndClose(exe);
+    EXPECT_EQ("vantora.ini", IniFilesIn(folder));
+
+    std::string bare = folder + "\\NoExt";
+    ASSERT_TRUE(CopyFileA(ExePath().c_str(), bare.c_str(), FALSE));
+    DeleteFileA((folder + "\\vantora.ini").c_str());
+    RunAndClose(bare);
+    EXPECT_EQ("noext.ini", IniFilesIn(folder));
+    DeleteFileA((folder + "\\noext.ini").c_str());
+    DeleteFileA(exe.c_str());
+    DeleteFileA(bare.c_str());
+}
+
+TEST(EndToEndTest, AltF4AndTheCloseBoxEndWithCodeZeroAndSaveAllKeys)
+{
+    std::string folder = TempFolder("vantora-e2e-close");
+    std::string exe = folder + "\\vantora.exe";
+    std::string ini = folder + "\\vantora.ini";
+    ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
+    const char* keys[] = {"不可視ウィンドウを列挙する", "最小化されたウィンドウを列挙する",
+                          "使用不可能なウィンドウを列挙する", "ウィンドウを最前面に表示"};
+    for (int way = 0; way < 2; ++way) {
+        DeleteFileA(ini.c_str());
+        Running running;
+        ASSERT_TRUE(Start(&running, exe));
+        if (way == 0)
+            PostMessageA(running.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box and Alt+F4
+        else
+            PostMessageA(running.dialog, WM_COMMAND, CMD_QUIT, 0);    // the menu item
+        EXPECT_EQ(0u, WaitForExit(&running));
+        for (const char* key : keys) {
+            char value[16] = "";
+            GetPrivateProfileStringA("Vantora", key, "missing", value, sizeof(value), ini.c_str());
+            EXPECT_STREQ(strcmp(key, keys[3]) == 0 ? "0" : "1", value) << key;
+        }
+    }
+    DeleteFileA(ini.c_str());
+    DeleteFileA(exe.c_str());
+}

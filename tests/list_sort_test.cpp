@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/commands.h"
+#include "catalogue/list_sort.h"
+#include "catalogue/window_list.h"
+#include "resources/resource_ids.h"
+#include "tests/dialog_harness.h"
+#include "tests/fixture_windows.h"
+
+class ListSortTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fixtures = StartFixtureThread();
+        const char* titles[] = {"sort Delta", "sort alpha", "SORT Charlie", "sort bravo", "sort echo"};
+        const DWORD styles[] = {WS_OVERLAPPEDWINDOW, WS_POPUP | WS_CAPTION, WS_POPUP, WS_OVERLAPPED | WS_SYSMENU,
+                                WS_POPUP | WS_BORDER};
+        for (int i = 0; i < 5; ++i) {
+            FixtureSpec spec;
+            spec.title = titles[i];
+            spec.style = styles[i];
+            spec.showCmd = i == 3 ? SW_HIDE : SW_SHOWNOACTIVATE;
+            windows.push_back(CreateFixtureWindow(fixtures, spec));
+        }
+        main = OpenMainDialog(NewAppState());
+        ASSERT_NE(nullptr, main.dialog);
+    }
+    void TearDown() override
+    {
+        CloseMainDialog(&main);
+        StopFixtureThread(fixtures);
+    }
+    void ClickColumn(int column)
+    {
+        NMLISTVIEW notify = {};
+        notify.hdr.hwndFrom = main.list;
+        notify.hdr.idFrom = IDC_WINDOW_LIST;
+        notify.hdr.code = LVN_COLUMNCLICK;
+        notify.iItem = -1;
+        notify.iSubItem = column;
+        SendMessageA(main.dialog, WM_NOTIFY, IDC_WINDOW_LIST, (LPARAM)&notify);
+    }
+    // Every neighbouring pair of rows in the order lstrcmpiA gives (or its reverse).
+    void ExpectSorted(int column, bool ascending)
+    {
+        int rows = RowCount(main.list);
+        ASSERT_GT(rows, 5);
+        for (int row = 0; row + 1 < rows; ++row) {
+            int r = lstrcmpiA(CellText(main.list, row, column).c_str(), CellText(main.list, row + 1, column).c_str());
+            EXPECT_TRUE(ascending ? r <= 0 : r >= 0) << "column " << column << " rows " << row << "," << row + 1;
+        }
+    }
+    std::vector<HWND> FixtureOrder()
+    {
+        std::vector<std::pair<int, HWND>> rows;
+        for (HWND w : windows)
+            rows.push_back({RowOfWindow(main.list, w), w});
+        std::sort(rows.begin(), rows.end());
+        std::vector<HWND> order;
+        for (auto& r : rows)
+            order.push_back(r.second);
+        return order;
+    }
+    FixtureThread* fixtures = nullptr;
+    std::vector<HWND> windows;
+    MainDialog main = {};
+};
+
+TEST_F(ListSortTest, StartsByTitleAscendingCaseInsensitively)
+{
+    ExpectSorted(0, true);
+    std::vector<HWND> expected = {windows[1], windows[3], windows[2], windows[0], windows[4]};
+    EXPECT_EQ(expected, FixtureOrder());
+}
+
+TEST_F(ListSortTest, EachColumnSortsAscendingThenDescending)
+{
+    for (int column = 1; column < WINDOW_LIST_COLUMN_COUNT; ++column) {
+        ClickColumn(column);
+        EXPECT_EQ(column, main.state->sortColumn);
+        EXPECT_EQ(1, main.state->sortAscending);
+        ExpectSorted(column, true);
+        ClickColumn(column);
+        EXPECT_EQ(0, main.state->sortAscending);
+        ExpectSorted(column, false);
+    }
+    // The title column is the current one at start: its first click reverses.
+    ClickColumn(0);
+    ClickColumn(0);
+    EXPECT_EQ(0, main.state->sortColumn);
+    EXPECT_EQ(0, main.state->sortAscending);
+    ExpectSorted(0, false);
+}
+
+TEST_F(ListSortTest, StyleColumnsSortInNumericOrder)
+{
+    for (int column : {2, 3}) {
+        ClickColumn(column);
+        int rows = RowCount(main.list);
+        for (int row = 0; row + 1 < rows; ++row) {
+            unsigned long a = strtoul(CellText(main.list, row, column).c_str(), NULL, 16);
+            unsigned long b = strtoul(CellText(main.list, row + 1, column).c_str(), NULL, 16);
+            EXPECT_LE(a, b) << "column " << column << " row " << row;
+        }
+    }
+}
+
+TEST_F(ListSortTest, ThirdClickEqualsTheFirstAndAnotherColumnStartsAscending)
+{
+    ClickColumn(1);
+    ClickColumn(0);  // another column: ascending
+    EXPECT_EQ(1, main.state->sortAscending);
+    std::vector<HWND> first = FixtureOrder();
+    ClickColumn(0);
+    EXPECT_NE(first, FixtureOrder());
+    ClickColumn(0);
+    EXPECT_EQ(first, FixtureOrder());
+
+    ClickColumn(0);  // descending now
+    ClickColumn(4);
+    EXPECT_EQ(4, main.state->sortColumn);
+    EXPECT_EQ(1, main.state->sortAscending);
+}
+
+TEST_F(ListSortTest, OrderSurvivesARefresh)
+{
+    ClickColumn(0);
+    std::vector<HWND> descending = FixtureOrder();
+    SendCommand(main.dialog, CMD_REFRESH);
+    EXPECT_EQ(descending, FixtureOrder());
+    ExpectSorted(0, false);
+}
+
+TEST_F(ListSortTest, TextsDifferingOnlyInCaseCompareEqual)
+{
+    FixtureSpec spec;
+    spec.title = "sort ECHO";
+    HWND upper = CreateFixtureWindow(fixtures, spec);
+    SendCommand(main.dialog, CMD_REFRESH);
+    int a = RowOfWindow(main.list, upper);
+    int b = RowOfWindow(main.list, windows[4]);
+    EXPECT_EQ(1, abs(a - b));  // neighbours, in either order
+}
+
+TEST_F(ListSortTest, ADraggedHeaderStillSortsItsOwnColumn)
+{
+    // Show column 2 (style) first, then click the header where it now stands.
+    int order[WINDOW_LIST_COLUMN_COUNT] = {2, 0, 1, 3, 4, 5, 6, 7};
+    ASSERT_TRUE(SendMessageA(main.list, LVM_SETCOLUMNORDERARRAY, WINDOW_LIST_COLUMN_COUNT, (LPARAM)order));
+    HWND header = (HWND)SendMessageA(main.list, LVM_GETHEADER, 0, 0);
+    RECT item;
+    ASSERT_TRUE(SendMessageA(header, HDM_GETITEMRECT, 2, (LPARAM)&item));
+    EXPECT_EQ(0, item.left);  // it stands first
+    LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(header, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(2, main.state->sortColumn);
+    EXPECT_EQ(1, main.state->sortAscending);
+    ExpectSorted(2, true);
+}
+
+TEST_F(ListSortTest, CellTextOfAWindowNotListedIsEmpty)
+{
+    char text[64] = "junk";
+    EXPECT_TRUE(GetListCellTextOfWindow(main.list, text, sizeof(text), (HWND)(UINT_PTR)0x1234, 0));
+    EXPECT_STREQ("", text);
+    EXPECT_TRUE(GetListCellTextOfWindow(main.list, text, sizeof(text), windows[1], 0));
+    EXPECT_STREQ("sort alpha", text);
+    EXPECT_EQ(-1, FindListRowOfWindow(main.list, (HWND)(UINT_PTR)0x1234));
+}
+
+// Not a pass/fail check of speed: prints what one column click costs with
+// two thousand rows, for the record.
+TEST(ListSortTimingTest, ColumnClickOnTwoThousandRowsIsMeasured)
+{
+    FixtureThread* fixtures = StartFixtureThread();
+    for (int i = 0; i < 2000; ++i) {
+        FixtureSpec spec;
+        spec.title = "timing " + std::to_string((i * 7919) % 2000);
+        spec.showCmd = SW_HIDE;
+        CreateFixtureWindow(fixtures, spec);
+    }
+    MainDialog main = OpenMainDialog(NewAppState());
+    NMLISTVIEW notify = {};
+    notify.hdr.hwndFrom = main.list;
+    notify.hdr.idFrom = IDC_WINDOW_LIST;
+    notify.hdr.code = LVN_COLUMNCLICK;
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    SendMessageA(main.dialog, WM_NOTIFY, IDC_WINDOW_LIST, (LPARAM)&notify);
+    QueryPerformanceCounter(&end);
+    printf("column click on %d rows: %.1f ms\n", RowCount(main.list),
+           1000.0 * (end.QuadPart - start.QuadPart) / frequency.QuadPart);
+    EXPECT_EQ(0, main.state->sortAscending);
+    CloseMainDialog(&main);
+    StopFixtureThread(fixtures);
+}

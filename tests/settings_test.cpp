@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/settings.h"
+
+namespace {
+
+const char* const KEYS[] = {"不可視ウィンドウを列挙する", "最小化されたウィンドウを列挙する",
+                            "使用不可能なウィンドウを列挙する", "ウィンドウを最前面に表示"};
+const BYTE DEFAULTS[] = {1, 1, 1, 0};
+
+BYTE FieldOf(const AppState* state, int key)
+{
+    const BYTE values[] = {state->showInvisible, state->showMinimized, state->showDisabled, state->alwaysOnTop};
+    return values[key];
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char buffer[SETTINGS_PATH_SIZE];
+        ASSERT_TRUE(GetModulePathWithExt(buffer, sizeof(buffer), ".ini"));
+        path = buffer;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        state = (AppState*)calloc(1, sizeof(AppState));
+    }
+    void TearDown() override
+    {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        free(state);
+    }
+    void WriteValue(int key, const char* value)
+    {
+        WritePrivateProfileStringA(SETTINGS_SECTION, KEYS[key], value, path.c_str());
+    }
+    std::string path;
+    AppState* state = nullptr;
+};
+
+TEST_F(SettingsTest, PathIsTheProgramsOwnLowerCasedWithIni)
+{
+    char module[MAX_PATH];
+    GetModuleFileNameA(NULL, module, sizeof(module));
+    std::string expected = module;
+    expected = expected.substr(0, expected.rfind('.')) + ".ini";
+    for (char& c : expected)
+        c = (char)tolower((unsigned char)c);
+    EXPECT_EQ(expected, path);
+}
+
+TEST_F(SettingsTest, MissingFileGivesDefaultsAndAStartingSortOrder)
+{
+    state->sortColumn = 5;
+    state->sortAscending = 0;
+    EXPECT_TRUE(LoadSettings(state));
+    EXPECT_EQ(0, state->sortColumn);
+    EXPECT_EQ(1, state->sortAscending);
+    for (int key = 0; key < 4; ++key)
+        EXPECT_EQ(DEFAULTS[key], FieldOf(state, key)) << KEYS[key];
+}
+
+TEST_F(SettingsTest, ValuesAreReadAsTheirLeadingInteger)
+{
+    struct Case { const char* value; int expected; };  // -1: the key's default
+    const Case cases[] = {{"2", 1},   {"-1", 1},  {" 0", 0}, {"1abc", 1},         {"abc", -1},
+                          {"", -1},   {"0x1", 0}, {"0", 0},  {"99999999999", 1}, {"  +1", 1}};
+    for (const Case& c : cases) {
+        for (int key = 0; key < 4; ++key)
+            WriteValue(key, c.value);
+        LoadSettings(state);
+        for (int key = 0; key < 4; ++key) {
+            int expected = c.expected < 0 ? DEFAULTS[key] : c.expected;
+            EXPECT_EQ(expected, FieldOf(state, key)) << KEYS[key] << " = \"" << c.value << '"';
+        }
+        // The next write leaves only 0 or 1 in the file.
+        SaveSettings(state);
+        for (int key = 0; key < 4; ++key) {
+            char value[16] = "";
+            GetPrivateProfileStringA(SETTINGS_SECTION, KEYS[key], "", value, sizeof(value), path.c_str());
+            EXPECT_STREQ(FieldOf(state, key) ? "1" : "0", value);
+        }
+    }
+}
+
+TEST_F(SettingsTest, SaveWritesTheFourKeysInOrderUnderOneSection)
+{
+    state->showInvisible = 0;
+    state->showMinimized = 1;
+    state->showDisabled = 0;
+    state->alwaysOnTop = 1;
+    SaveSettings(state);
+    std::string text = ReadFile(path);
+    std::string expected = std::string("[Vantora]\r\n") + KEYS[0] + "=0\r\n" + KEYS[1] + "=1\r\n" + KEYS[2] + "=0\r\n" +
+                           KEYS[3] + "=1\r\n";
+    EXPECT_EQ(expected, text);
+
+    AppState* loaded = (AppState*)calloc(1, sizeof(AppState));
+    LoadSettings(loaded);
+    for (int key = 0; key < 4; ++key)
+        EXPECT_EQ(FieldOf(state, key), FieldOf(loaded, key));
+    free(loaded);
+}
+
+TEST_F(SettingsTest, FailedWriteIsIgnoredAndValuesStay)
+{
+    SaveSettings(state);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    state->showInvisible = 0;
+    state->alwaysOnTop = 1;
+    EXPECT_TRUE(SaveSettings(state));
+    EXPECT_EQ(0, state->showInvisible);
+    EXPECT_EQ(1, state->alwaysOnTop);
+}
+
+TEST(ModulePathTest, ExtensionIsReplacedOrNotAddedAndPathMustFit)
+{
+    char buffer[SETTINGS_PATH_SIZE];
+    ASSERT_TRUE(GetModulePathWithExt(buffer, sizeof(buffer), NULL));
+    char module[MAX_PATH];
+    GetModuleFileNameA(NULL, module, sizeof(module));
+    EXPECT_EQ(strlen(module), strlen(buffer));
+    EXPECT_EQ(0, _stricmp(module, buffer));
+    // Too small a buffer for the path: no path rather than a cut one.
+    char small[8];
+    EXPECT_FALSE(GetModulePathWithExt(small, sizeof(small), ".ini"));
+    // Room for the path but not for the new extension.
+    std::vector<char> tight(strlen(module) + 2);
+    EXPECT_FALSE(GetModulePathWithExt(tight.data(), (int)tight.size(), ".longer"));
+}
