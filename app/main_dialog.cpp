@@ -40,15 +40,21 @@ int RunMainDialog(HINSTANCE instance)
 int RunMainMessageLoop(HWND dialog, HACCEL accelerators)
 {
     MSG message;
-    while (GetMessageA(&message, NULL, 0, 0) > 0) {
-        if (accelerators != NULL && TranslateAcceleratorA(dialog, accelerators, &message))
-            continue;
-        if (IsDialogMessageA(dialog, &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    while (GetMessageA(&message, NULL, 0, 0) > 0)
+        DispatchMainMessage(dialog, accelerators, &message);
     return (int)message.wParam;
+}
+
+void DispatchMainMessage(HWND dialog, HACCEL accelerators, MSG* message)
+{
+    // Accelerators first, whichever window has the focus: Esc and Enter then
+    // never reach the dialog manager, which would end the program with them.
+    if (accelerators != NULL && TranslateAcceleratorA(dialog, accelerators, message))
+        return;
+    if (IsDialogMessageA(dialog, message))
+        return;
+    TranslateMessage(message);
+    DispatchMessageA(message);
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -23,5 +23,6 @@ int FindMenuItemPos(HMENU menu, UINT commandId);
 // The thread's message loop: accelerators first, then the dialog manager.
 // Returns the WM_QUIT exit code.
 int RunMainMessageLoop(HWND dialog, HACCEL accelerators);
+void DispatchMainMessage(HWND dialog, HACCEL accelerators, MSG* message);
 
 #endif

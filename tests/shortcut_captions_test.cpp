@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+
+#include "app/shortcut_captions.h"
+#include "resources/resource_ids.h"
+#include "tests/dialog_harness.h"
+
+namespace {
+
+std::string KeyNameOf(UINT key)
+{
+    char name[64] = "";
+    GetKeyNameTextA((LONG)(MapVirtualKeyA(key, MAPVK_VK_TO_VSC) << 16), name, sizeof(name));
+    return name;
+}
+
+// Every item of a menu and its submenus: command id -> caption.
+void CollectCaptions(HMENU menu, std::map<UINT, std::string>* captions)
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        HMENU sub = GetSubMenu(menu, i);
+        if (sub != NULL)
+            CollectCaptions(sub, captions);
+        else
+            (*captions)[GetMenuItemID(menu, i)] = MenuText(menu, i, MF_BYPOSITION);
+    }
+}
+
+}  // namespace
+
+TEST(ShortcutCaptionsTest, OnlyTheRefreshItemGainsItsKeyName)
+{
+    MainDialog main = OpenMainDialog(NewAppState());
+    HMENU menu = GetMenu(main.dialog);
+    std::map<UINT, std::string> before, after;
+    CollectCaptions(menu, &before);
+    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_NE(nullptr, table);
+    EXPECT_TRUE(AddShortcutCaptions(menu, table));
+    CollectCaptions(menu, &after);
+    ASSERT_FALSE(KeyNameOf(VK_F5).empty());
+    EXPECT_EQ("最新の情報に更新(&R)\t" + KeyNameOf(VK_F5), after[CMD_REFRESH]);
+    for (auto& item : before) {
+        if (item.first != CMD_REFRESH)
+            EXPECT_EQ(item.second, after[item.first]) << item.first;
+    }
+    // The context menu is loaded afresh and never carries shortcut texts.
+    HMENU context = LoadMenuA(GetModuleHandleA(NULL), "POPUP_MENU");
+    EXPECT_EQ("タイトルの変更(&I)", MenuText(context, CMD_RENAME));
+    DestroyMenu(context);
+    CloseMainDialog(&main);
+}
+
+TEST(ShortcutCaptionsTest, TwoAcceleratorsOfOneItemGiveTwoTexts)
+{
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 7, "Item");
+    ACCEL entries[] = {{FVIRTKEY, VK_F5, 7}, {FVIRTKEY | FCONTROL, 'R', 7}, {FVIRTKEY, VK_F6, 99}};
+    HACCEL table = CreateAcceleratorTableA(entries, 3);
+    AddShortcutCaptions(menu, table);
+    EXPECT_EQ("Item\t" + KeyNameOf(VK_F5) + "\tCtrl + " + KeyNameOf('R'), MenuText(menu, 7));
+    DestroyAcceleratorTable(table);
+    DestroyMenu(menu);
+}
+
+TEST(ShortcutCaptionsTest, ModifiersComeAsCtrlShiftAlt)
+{
+    char text[SHORTCUT_TEXT_SIZE];
+    ACCEL ctrlShiftA = {FVIRTKEY | FSHIFT | FCONTROL, 'A', 1};
+    FormatShortcut(&ctrlShiftA, text, sizeof(text));
+    EXPECT_EQ("Ctrl + Shift + " + KeyNameOf('A'), std::string(text));
+    ACCEL altOnly = {FALT, VK_F2, 1};
+    FormatShortcut(&altOnly, text, sizeof(text));
+    EXPECT_EQ("Alt + " + KeyNameOf(VK_F2), std::string(text));
+}
+
+TEST(ShortcutCaptionsTest, LongTextsAreCutAndAlwaysTerminated)
+{
+    char text[SHORTCUT_TEXT_SIZE];
+    memset(text, 'x', sizeof(text));
+    ACCEL all = {FVIRTKEY | FSHIFT | FCONTROL | FALT, VK_SCROLL, 1};
+    FormatShortcut(&all, text, sizeof(text));
+    EXPECT_LE(strlen(text), 33u);
+    EXPECT_EQ(0, strncmp(text, "Ctrl + Shift + Alt + ", 21));
+
+    char small[12];
+    memset(small, 'x', sizeof(small));
+    FormatShortcut(&all, small, sizeof(small));
+    EXPECT_STREQ("Ctrl + Shif", small);
+}
+
+TEST(ShortcutCaptionsTest, KeyWithoutScanCodeHasAnEmptyName)
+{
+    char name[SHORTCUT_TEXT_SIZE];
+    memset(name, 'x', sizeof(name));
+    EXPECT_EQ(0, GetKeyName(name, sizeof(name), VK_LBUTTON, FALSE));
+    EXPECT_STREQ("", name);
+    ACCEL mouse = {FVIRTKEY | FCONTROL, VK_LBUTTON, 1};
+    char text[SHORTCUT_TEXT_SIZE];
+    FormatShortcut(&mouse, text, sizeof(text));
+    EXPECT_STREQ("Ctrl + ", text);
+}
+
+TEST(ShortcutCaptionsTest, SetMenuItemTextByPositionSkipsItemsWithoutId)
+{
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 5, "five");
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    EXPECT_TRUE(SetMenuItemText(menu, 0, MF_BYPOSITION, "FIVE"));
+    EXPECT_EQ("FIVE", MenuText(menu, 5));
+    EXPECT_EQ(5u, GetMenuItemID(menu, 0));
+    HMENU sub = CreatePopupMenu();
+    AppendMenuA(menu, MF_POPUP, (UINT_PTR)sub, "sub");
+    EXPECT_FALSE(SetMenuItemText(menu, 2, MF_BYPOSITION, "changed"));
+    EXPECT_EQ("sub", MenuText(menu, 2, MF_BYPOSITION));
+    DestroyMenu(menu);
+}
