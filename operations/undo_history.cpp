@@ -40,15 +40,17 @@ int FindUndoSlot(HMENU undoMenu, UndoHistory* history)
 void ComposeUndoItemText(char* text, size_t size, const char* caption, const char* className,
                          const char* title)
 {
-    // Each part is cut on a character boundary so that the joined text fits.
-    size_t used = 0;
+    // Joined part by part; the part that does not fit is cut on a character
+    // boundary and nothing follows it.
     const char* parts[] = {caption, "-", className, "-", title};
+    size_t used = 0;
     text[0] = '\0';
     for (const char* part : parts) {
-        if (used + 1 >= size)
-            break;
         SjisCopyTruncated(text + used, part, size - used);
-        used += strlen(text + used);
+        size_t copied = strlen(text + used);
+        used += copied;
+        if (part[copied] != '\0')
+            break;
     }
 }
 

@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "app/geometry.h"
+#include "app/sjis_text.h"
+#include "catalogue/window_list.h"
+#include "operations/undo_history.h"
+#include "operations/window_commands.h"
+#include "resources/resource_ids.h"
+#include "tests/dialog_harness.h"
+#include "tests/fixture_windows.h"
+
+class WindowOperationsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fixtures = StartFixtureThread();
+        main = OpenMainDialog(NewAppState());
+        ASSERT_NE(nullptr, main.dialog);
+        undoMenu = GetSubMenu(GetMenu(main.dialog), UNDO_MENU_POSITION);
+    }
+    void TearDown() override
+    {
+        CloseMainDialog(&main);
+        StopFixtureThread(fixtures);
+    }
+    HWND Fixture(const std::string& title, int showCmd = SW_SHOWNOACTIVATE, bool refuseClose = false)
+    {
+        FixtureSpec spec;
+        spec.title = title;
+        spec.showCmd = showCmd;
+        spec.refuseClose = refuseClose;
+        HWND window = CreateFixtureWindow(fixtures, spec);
+        SendCommand(main.dialog, CMD_REFRESH);
+        return window;
+    }
+    // Chooses a command for `window` as the user would: select its row, open
+    // a menu, choose the item.
+    void Command(HWND window, UINT id)
+    {
+        ASSERT_GE(SelectListRowOfWindow(main.list, window), 0);
+        OpenAnyMenu();
+        SendCommand(main.dialog, id);
+    }
+    void OpenAnyMenu() { InitMenuPopup(main.dialog, GetSubMenu(GetMenu(main.dialog), 0)); }
+    // The Undo menu as "id:text" items, after it has been brought up to date.
+    std::vector<std::string> UndoItems()
+    {
+        InitMenuPopup(main.dialog, undoMenu);
+        std::vector<std::string> items;
+        for (int i = 0; i < GetMenuItemCount(undoMenu); ++i)
+            items.push_back(std::to_string(GetMenuItemID(undoMenu, i)) + ":" + MenuText(undoMenu, i, MF_BYPOSITION));
+        return items;
+    }
+    std::string Entry(UINT id, const char* caption, const std::string& title)
+    {
+        return std::to_string(id) + ":" + caption + "-VantoraFixture-" + title;
+    }
+    void OnFixtureThread(const std::function<void()>& work) { RunOnFixtureThread(fixtures, work); }
+    FixtureThread* fixtures = nullptr;
+    MainDialog main = {};
+    HMENU undoMenu = NULL;
+};
+
+TEST_F(WindowOperationsTest, TogglesInvertTheWindowsRealState)
+{
+    HWND window = Fixture("toggled");
+    Command(window, CMD_ENABLE);
+    EXPECT_FALSE(IsWindowEnabled(window));
+    Command(window, CMD_ENABLE);
+    EXPECT_TRUE(IsWindowEnabled(window));
+    Command(window, CMD_VISIBLE);
+    EXPECT_FALSE(IsWindowVisible(window));
+    Command(window, CMD_VISIBLE);
+    EXPECT_TRUE(IsWindowVisible(window));
+    Command(window, CMD_TOPMOST);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    Command(window, CMD_TOPMOST);
+    EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // The rebuilt row shows the new state.
+    EXPECT_EQ("○", CellText(main.list, RowOfWindow(main.list, window), 6));
+}
+
+TEST_F(WindowOperationsTest, ToggleReadsTheStateAnewNotTheList)
+{
+    HWND window = Fixture("changed behind our back");
+    ASSERT_EQ("○", CellText(main.list, RowOfWindow(main.list, window), 6));
+    OnFixtureThread([window] { EnableWindow(window, FALSE); });  // the list still says enabled
+    Command(window, CMD_ENABLE);
+    EXPECT_TRUE(IsWindowEnabled(window));
+}
+
+TEST_F(WindowOperationsTest, ShowingAHiddenWindowDoesNotActivateIt)
+{
+    HWND window = Fixture("shown quietly", SW_HIDE);
+    ResetFixtureLog(window);
+    Command(window, CMD_VISIBLE);
+    PumpMessagesFor(30);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(0, GetFixtureLog(window)->activations);
+    EXPECT_NE(window, GetForegroundWindow());
+}
+
+TEST_F(WindowOperationsTest, TopmostNeitherMovesResizesNorActivates)
+{
+    HWND window = Fixture("z-order only");
+    RECT before;
+    GetWindowRect(window, &before);
+    ResetFixtureLog(window);
+    Command(window, CMD_TOPMOST);
+    Command(window, CMD_TOPMOST);
+    PumpMessagesFor(30);
+    RECT after;
+    GetWindowRect(window, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    FixtureLog* log = GetFixtureLog(window);
+    EXPECT_EQ(0, log->moves + log->sizes + log->activations + log->posChanging);
+}
+
+TEST_F(WindowOperationsTest, ActivateRestoresAMinimisedWindowThenBringsItUp)
+{
+    HWND window = Fixture("minimised target", SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(IsIconic(window));
+    Command(window, CMD_ACTIVATE);
+    PumpMessagesFor(50);
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ(window, GetForegroundWindow());
+
+    HWND maximised = Fixture("maximised target", SW_SHOWMAXIMIZED);
+    Command(maximised, CMD_ACTIVATE);
+    PumpMessagesFor(50);
+    EXPECT_TRUE(IsZoomed(maximised));  // not shown in another state
+    EXPECT_EQ(maximised, GetForegroundWindow());
+}
+
+TEST_F(WindowOperationsTest, CloseIsPostedAndTheListFollows)
+{
+    HWND closing = Fixture("closes at once");
+    HWND refusing = Fixture("refuses to close", SW_SHOWNOACTIVATE, true);
+    Command(closing, CMD_CLOSE);
+    EXPECT_FALSE(IsWindow(closing));
+    EXPECT_LT(RowOfWindow(main.list, closing), 0);
+    Command(refusing, CMD_CLOSE);
+    EXPECT_TRUE(IsWindow(refusing));
+    EXPECT_GE(RowOfWindow(main.list, refusing), 0);
+    EXPECT_EQ(1, GetFixtureLog(refusing)->closeRequests);
+}
+
+TEST_F(WindowOperationsTest, ClosingAHungWindowDoesNotWaitForIt)
+{
+    HungWindow hung;
+    ASSERT_TRUE(StartHungWindow(&hung, "hung-close"));
+    SendCommand(main.dialog, CMD_REFRESH);
+    ASSERT_GE(SelectListRowOfWindow(main.list, hung.window), 0);
+    DWORD start = GetTickCount();
+    SendCommand(main.dialog, CMD_CLOSE);
+    DWORD elapsed = GetTickCount() - start;
+    StopHungWindow(&hung);
+    EXPECT_LT(elapsed, 1500u);
+}
+
+TEST_F(WindowOperationsTest, UndoMenuShowsPlaceholderThenOneEntryPerToggle)
+{
+    EXPECT_EQ(std::vector<std::string>{"40010:(なし)"}, UndoItems());
+    EXPECT_TRUE(GetMenuState(undoMenu, CMD_UNDO_NONE, MF_BYCOMMAND) & MF_GRAYED);
+
+    struct Case { UINT command; const char* caption; };
+    const Case cases[] = {{CMD_ENABLE, "使用可能(&E)"}, {CMD_VISIBLE, "可視(&V)"}, {CMD_TOPMOST, "最前面(&T)"}};
+    UINT id = CMD_UNDO_FIRST;
+    std::vector<std::string> expected;
+    for (const Case& c : cases) {
+        HWND window = Fixture(std::string("entry ") + c.caption);
+        Command(window, c.command);
+        expected.push_back(Entry(id++, c.caption, std::string("entry ") + c.caption));
+        EXPECT_EQ(expected, UndoItems());
+    }
+}
+
+TEST_F(WindowOperationsTest, UndoRestoresAndLeavesTheRedoEntry)
+{
+    HWND window = Fixture("undo me");
+    Command(window, CMD_ENABLE);
+    ASSERT_FALSE(IsWindowEnabled(window));
+    ASSERT_EQ(1u, UndoItems().size());
+    SendCommand(main.dialog, CMD_UNDO_FIRST);
+    EXPECT_TRUE(IsWindowEnabled(window));
+    EXPECT_EQ("○", CellText(main.list, RowOfWindow(main.list, window), 6));  // refreshed
+    EXPECT_EQ(std::vector<std::string>{Entry(CMD_UNDO_FIRST + 1, "使用可能(&E)", "undo me")}, UndoItems());
+    SendCommand(main.dialog, CMD_UNDO_FIRST + 1);  // redo
+    EXPECT_FALSE(IsWindowEnabled(window));
+}
+
+TEST_F(WindowOperationsTest, TogglingTwiceLeavesOnlyTheSecondEntry)
+{
+    HWND window = Fixture("twice");
+    Command(window, CMD_VISIBLE);
+    Command(window, CMD_VISIBLE);
+    EXPECT_EQ(std::vector<std::string>{Entry(CMD_UNDO_FIRST + 1, "可視(&V)", "twice")}, UndoItems());
+}
+
+TEST_F(WindowOperationsTest, EntriesOfADestroyedWindowVanish)
+{
+    HWND window = Fixture("doomed");
+    Command(window, CMD_ENABLE);
+    Command(window, CMD_TOPMOST);
+    ASSERT_EQ(2u, UndoItems().size());
+    DestroyFixtureWindow(fixtures, window);
+    EXPECT_EQ(std::vector<std::string>{"40010:（なし）"}, UndoItems());
+    UINT state = GetMenuState(undoMenu, CMD_UNDO_NONE, MF_BYCOMMAND);
+    EXPECT_TRUE(state & MF_GRAYED);
+    EXPECT_TRUE(state & MF_DISABLED);
+    EXPECT_EQ(0, main.state->undoHistory.count);
+}
+
+TEST_F(WindowOperationsTest, TheSixtyFifthEntryEvictsTheOldestAndReusesItsId)
+{
+    std::vector<HWND> windows;
+    for (int i = 0; i < 65; ++i) {
+        FixtureSpec spec;
+        spec.title = "many " + std::to_string(i);
+        windows.push_back(CreateFixtureWindow(fixtures, spec));
+    }
+    SendCommand(main.dialog, CMD_REFRESH);
+    for (int i = 0; i < 64; ++i)
+        Command(windows[i], CMD_TOPMOST);
+    std::vector<std::string> full = UndoItems();
+    ASSERT_EQ(64u, full.size());
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "many 0"), full.front());
+    Command(windows[64], CMD_TOPMOST);
+    std::vector<std::string> items = UndoItems();
+    ASSERT_EQ(64u, items.size());
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST + 1, "最前面(&T)", "many 1"), items.front());
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "many 64"), items.back());
+    EXPECT_EQ(64, main.state->undoHistory.count);
+}
+
+TEST_F(WindowOperationsTest, UndoWhenFullRecordsWithoutLosingItsOwnValue)
+{
+    std::vector<HWND> windows;
+    for (int i = 0; i < 64; ++i) {
+        FixtureSpec spec;
+        spec.title = "full " + std::to_string(i);
+        windows.push_back(CreateFixtureWindow(fixtures, spec));
+    }
+    SendCommand(main.dialog, CMD_REFRESH);
+    for (HWND window : windows)
+        Command(window, CMD_ENABLE);
+    ASSERT_EQ(64u, UndoItems().size());
+    // Undoing the oldest entry evicts that very slot to record the redo.
+    SendCommand(main.dialog, CMD_UNDO_FIRST);
+    EXPECT_TRUE(IsWindowEnabled(windows[0]));
+    std::vector<std::string> items = UndoItems();
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "使用可能(&E)", "full 0"), items.back());
+}
+
+TEST_F(WindowOperationsTest, TwoWindowsEntriesAreIndependent)
+{
+    HWND a = Fixture("window a");
+    HWND b = Fixture("window b");
+    Command(a, CMD_ENABLE);
+    Command(b, CMD_ENABLE);
+    SendCommand(main.dialog, CMD_UNDO_FIRST);
+    EXPECT_TRUE(IsWindowEnabled(a));
+    EXPECT_FALSE(IsWindowEnabled(b));
+    // The undone slot stays taken until the menu next opens, so the redo
+    // entry gets the next free id.
+    std::vector<std::string> expected = {Entry(CMD_UNDO_FIRST + 1, "使用可能(&E)", "window b"),
+                                         Entry(CMD_UNDO_FIRST + 2, "使用可能(&E)", "window a")};
+    EXPECT_EQ(expected, UndoItems());
+}
+
+TEST_F(WindowOperationsTest, ActivationAndCloseAddNothingToUndo)
+{
+    HWND window = Fixture("not recorded", SW_SHOWNOACTIVATE, true);
+    Command(window, CMD_ACTIVATE);
+    Command(window, CMD_CLOSE);
+    EXPECT_EQ(std::vector<std::string>{"40010:(なし)"}, UndoItems());
+    EXPECT_EQ(0, main.state->undoHistory.count);
+}
+
+TEST_F(WindowOperationsTest, WithNothingSelectedTheCommandsOnlyRefresh)
+{
+    HWND window = Fixture("left alone", SW_SHOWNOACTIVATE, true);
+    LVITEMA none = {};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(main.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+    HWND late = CreateFixtureWindow(fixtures, FixtureSpec());  // appears only after a refresh
+    for (UINT id : {CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST, CMD_ACTIVATE, CMD_CLOSE}) {
+        EXPECT_EQ(1, OnWindowCommand(main.dialog, id));
+        SendMessageA(main.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+    }
+    EXPECT_TRUE(IsWindowEnabled(window));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsTopmost(window));
+    EXPECT_EQ(0, GetFixtureLog(window)->closeRequests);
+    EXPECT_GE(RowOfWindow(main.list, late), 0);
+    EXPECT_EQ(0, main.state->undoHistory.count);
+    EXPECT_EQ(0, OnWindowCommand(main.dialog, CMD_PROPERTIES));
+}
+
+TEST_F(WindowOperationsTest, StaleUndoIdChangesNothing)
+{
+    HWND window = Fixture("stale");
+    Command(window, CMD_ENABLE);
+    EXPECT_EQ(1, OnUndoCommand(main.dialog, CMD_UNDO_FIRST + 40));
+    EXPECT_EQ(1, OnUndoCommand(main.dialog, CMD_REFRESH));
+    EXPECT_FALSE(IsWindowEnabled(window));
+    EXPECT_EQ(1, main.state->undoHistory.count);
+}
+
+TEST_F(WindowOperationsTest, LongTitlesAreCutToFitTheItemOnACharacterBoundary)
+{
+    std::string title;
+    for (int i = 0; i < 200; ++i)
+        title += "表";
+    HWND window = Fixture(title);
+    Command(window, CMD_VISIBLE);
+    std::string text = MenuText(undoMenu, CMD_UNDO_FIRST);
+    EXPECT_LE(text.size(), 260u);
+    EXPECT_EQ(0u, text.find("可視(&V)-VantoraFixture-表表"));
+    EXPECT_NE(SJIS_LEAD, SjisByteKind(text.c_str(), text.size() - 1));
+}
+
+TEST(UndoTextTest, ComposedTextFitsAnyBufferWithoutSplittingCharacters)
+{
+    std::string longClass(300, 'C');
+    std::string title = "ア表ソ";
+    for (size_t size = 1; size < 40; ++size) {
+        char text[64];
+        memset(text, 'x', sizeof(text));
+        ComposeUndoItemText(text, size, "可視(&V)", "Cls", title.c_str());
+        ASSERT_LT(strlen(text), size);
+        std::string full = "可視(&V)-Cls-" + title;
+        EXPECT_EQ(0, full.compare(0, strlen(text), text)) << size;
+        EXPECT_NE(SJIS_TRAIL, SjisByteKind(full.c_str(), strlen(text))) << size;
+    }
+    char text[261];
+    ComposeUndoItemText(text, sizeof(text), "最前面(&T)", longClass.c_str(), title.c_str());
+    EXPECT_EQ(260u, strlen(text));
+}
