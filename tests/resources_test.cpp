@@ -1,0 +1,153 @@
+// The resources the program is built with: menus, keys, icon and version.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "resources/resource_ids.h"
+#include "tests/dialog_harness.h"
+
+namespace {
+
+// A popup's items as "id:text", separators as "-".
+std::vector<std::string> Items(HMENU menu)
+{
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR)
+            items.push_back("-");
+        else
+            items.push_back(std::to_string(GetMenuItemID(menu, i)) + ":" + MenuText(menu, i, MF_BYPOSITION));
+    }
+    return items;
+}
+
+std::string VersionValue(const std::vector<char>& block, const char* name)
+{
+    char* value = NULL;
+    UINT length = 0;
+    std::string path = std::string("\\StringFileInfo\\041104b0\\") + name;
+    if (!VerQueryValueA(block.data(), path.c_str(), (void**)&value, &length))
+        return "<missing>";
+    return value;
+}
+
+}  // namespace
+
+TEST(ResourcesTest, MainMenuHoldsItsPopupsAndItemsInOrder)
+{
+    HMENU menu = LoadMenuA(GetModuleHandleA(NULL), "MAIN_MENU");
+    ASSERT_NE(nullptr, menu);
+    ASSERT_EQ(4, GetMenuItemCount(menu));
+    const char* popups[] = {"ｳｨﾝﾄﾞｳ(&W)", "表示(&V)", "元に戻す(&U)", "ﾍﾙﾌﾟ(&H)"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(popups[i], MenuText(menu, i, MF_BYPOSITION));
+    std::vector<std::string> window = {"40043:使用可能(&E)", "40044:可視(&V)", "40045:最前面(&T)", "-",
+                                       "40046:ｱｸﾃｨﾌﾞ(&A)", "40047:閉じる(&C)", "-", "40048:ﾌﾟﾛﾊﾟﾃｨ(&P)...", "-",
+                                       "2:ｱﾌﾟﾘｹｰｼｮﾝの終了(&Q)"};
+    EXPECT_EQ(window, Items(GetSubMenu(menu, 0)));
+    std::vector<std::string> view = {"40049:最新の情報に更新(&R)", "-", "40003:不可視ｳｨﾝﾄﾞｳ(&H)",
+                                     "40004:最小化されたｳｨﾝﾄﾞｳ(&I)", "40007:使用不可ｳｨﾝﾄﾞｳ(&D)"};
+    EXPECT_EQ(view, Items(GetSubMenu(menu, 1)));
+    EXPECT_EQ(std::vector<std::string>{"40010:(なし)"}, Items(GetSubMenu(menu, 2)));
+    EXPECT_TRUE(GetMenuState(menu, CMD_UNDO_NONE, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(std::vector<std::string>{"40001:About(&A)"}, Items(GetSubMenu(menu, 3)));
+    DestroyMenu(menu);
+}
+
+TEST(ResourcesTest, ContextMenuHoldsRenameAndTheWindowItems)
+{
+    HMENU menu = LoadMenuA(GetModuleHandleA(NULL), "POPUP_MENU");
+    ASSERT_NE(nullptr, menu);
+    std::vector<std::string> items = {"40017:タイトルの変更(&I)", "-", "40043:使用可能(&E)", "40044:可視(&V)",
+                                      "40045:最前面(&T)", "-", "40046:ｱｸﾃｨﾌﾞ(&A)", "40047:閉じる(&C)", "-",
+                                      "40048:ﾌﾟﾛﾊﾟﾃｨ(&P)..."};
+    EXPECT_EQ("ｳｨﾝﾄﾞｳ(&W)", MenuText(menu, 0, MF_BYPOSITION));
+    EXPECT_EQ(items, Items(GetSubMenu(menu, 0)));
+    DestroyMenu(menu);
+}
+
+TEST(ResourcesTest, AcceleratorsAreEscF2F5AndEnter)
+{
+    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_NE(nullptr, table);
+    ACCEL entries[8];
+    ASSERT_EQ(4, CopyAcceleratorTableA(table, entries, 8));
+    const WORD keys[] = {VK_ESCAPE, VK_F2, VK_F5, VK_RETURN};
+    const WORD commands[] = {CMD_SWALLOW_KEY, CMD_RENAME, CMD_REFRESH, CMD_SWALLOW_KEY};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(keys[i], entries[i].key);
+        EXPECT_EQ(commands[i], entries[i].cmd);
+        EXPECT_EQ(FVIRTKEY | FNOINVERT, entries[i].fVirt & ~0x80);
+    }
+}
+
+TEST(ResourcesTest, IconHasA32And16PixelImage)
+{
+    for (int size : {32, 16}) {
+        HICON icon = (HICON)LoadImageA(GetModuleHandleA(NULL), "IDI_ICON", IMAGE_ICON, size, size, 0);
+        ASSERT_NE(nullptr, icon) << size;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP bitmap = {};
+        GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(size, bitmap.bmWidth);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+
+TEST(ResourcesTest, VersionIsZeroPointZeroFiveInOneJapaneseBlock)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof(path));
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, block.data()));
+    VS_FIXEDFILEINFO* fixed = NULL;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", (void**)&fixed, &length));
+    EXPECT_EQ(0u, fixed->dwFileVersionMS);
+    EXPECT_EQ(5u, fixed->dwFileVersionLS);
+    EXPECT_EQ(5u, fixed->dwProductVersionLS);
+    DWORD* translation = NULL;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", (void**)&translation, &length));
+    ASSERT_EQ(4u, length);
+    EXPECT_EQ(0x04B00411u, translation[0]);
+    EXPECT_EQ("0.05", VersionValue(block, "ProductVersion"));
+    EXPECT_EQ("0.05", VersionValue(block, "FileVersion"));
+    EXPECT_EQ("Vantora", VersionValue(block, "ProductName"));
+    EXPECT_EQ("Vantora", VersionValue(block, "FileDescription"));
+    for (const char* name : {"CompanyName", "LegalCopyright", "OriginalFilename", "Comments"})
+        EXPECT_NE("<missing>", VersionValue(block, name)) << name;
+}
+
+TEST(ResourcesTest, MainDialogTemplateIs261By169DialogUnits)
+{
+    MainDialog main = OpenMainDialog(NewAppState());
+    RECT units = {0, 0, 261, 169};
+    MapDialogRect(main.dialog, &units);
+    RECT client;
+    GetClientRect(main.dialog, &client);
+    EXPECT_EQ(units.right, client.right);
+    EXPECT_EQ(units.bottom, client.bottom);
+    // Position and size convert separately, as the dialog manager does.
+    const int controls[][5] = {{IDC_WINDOW_LIST, 7, 7, 247, 142}, {IDC_STATUS_LINE, 7, 154, 247, 8}};
+    for (const auto& c : controls) {
+        RECT expected = {c[1], c[2], c[3], c[4]};
+        MapDialogRect(main.dialog, &expected);
+        RECT actual;
+        GetWindowRect(GetDlgItem(main.dialog, c[0]), &actual);
+        MapWindowPoints(NULL, main.dialog, (POINT*)&actual, 2);
+        EXPECT_EQ(expected.left, actual.left) << c[0];
+        EXPECT_EQ(expected.top, actual.top) << c[0];
+        EXPECT_EQ(expected.right, actual.right - actual.left) << c[0];
+        EXPECT_EQ(expected.bottom, actual.bottom - actual.top) << c[0];
+    }
+    CloseMainDialog(&main);
+}
