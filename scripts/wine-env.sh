@@ -57,6 +57,9 @@ vantora_prepare_prefix() {
       '"MS Shell Dlg 2"="IPAPGothic"' '"Tahoma"="IPAPGothic"' '' | iconv -f UTF-8 -t UTF-16LE
   } > "$reg"
   vantora_wine regedit "$reg" >/dev/null 2>&1
+  # Wine's own fonts (Marlett draws the caption buttons) are not always found
+  # in its data folder; the prefix's Fonts folder is always searched.
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   if [ "$mode" = unmanaged ]; then
     vantora_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   fi

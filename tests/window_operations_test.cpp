@@ -40,6 +40,18 @@ protected:
         SendCommand(main.dialog, CMD_REFRESH);
         return window;
     }
+    // `count` visible windows titled prefix + number, then listed.
+    std::vector<HWND> Fixtures(const std::string& prefix, int count)
+    {
+        std::vector<HWND> windows;
+        for (int i = 0; i < count; ++i) {
+            FixtureSpec spec;
+            spec.title = prefix + std::to_string(i);
+            windows.push_back(CreateFixtureWindow(fixtures, spec));
+        }
+        SendCommand(main.dialog, CMD_REFRESH);
+        return windows;
+    }
     // Chooses a command for `window` as the user would: select its row, open
     // a menu, choose the item.
     void Command(HWND window, UINT id)
@@ -220,13 +232,7 @@ TEST_F(WindowOperationsTest, EntriesOfADestroyedWindowVanish)
 
 TEST_F(WindowOperationsTest, TheSixtyFifthEntryEvictsTheOldestAndReusesItsId)
 {
-    std::vector<HWND> windows;
-    for (int i = 0; i < 65; ++i) {
-        FixtureSpec spec;
-        spec.title = "many " + std::to_string(i);
-        windows.push_back(CreateFixtureWindow(fixtures, spec));
-    }
-    SendCommand(main.dialog, CMD_REFRESH);
+    std::vector<HWND> windows = Fixtures("many ", 65);
     for (int i = 0; i < 64; ++i)
         Command(windows[i], CMD_TOPMOST);
     std::vector<std::string> full = UndoItems();
@@ -242,13 +248,7 @@ TEST_F(WindowOperationsTest, TheSixtyFifthEntryEvictsTheOldestAndReusesItsId)
 
 TEST_F(WindowOperationsTest, UndoWhenFullRecordsWithoutLosingItsOwnValue)
 {
-    std::vector<HWND> windows;
-    for (int i = 0; i < 64; ++i) {
-        FixtureSpec spec;
-        spec.title = "full " + std::to_string(i);
-        windows.push_back(CreateFixtureWindow(fixtures, spec));
-    }
-    SendCommand(main.dialog, CMD_REFRESH);
+    std::vector<HWND> windows = Fixtures("full ", 64);
     for (HWND window : windows)
         Command(window, CMD_ENABLE);
     ASSERT_EQ(64u, UndoItems().size());
