@@ -81,6 +81,20 @@ TEST_F(MainDialogTest, MaximiseAndRestoreLayOutByDifferences)
     EXPECT_TRUE(EqualRect(&list0, &list2));
 }
 
+TEST_F(MainDialogTest, MinimisingMakesNoLayoutAndRestoringChangesNothing)
+{
+    RECT list0 = ChildRect(IDC_WINDOW_LIST);
+    RECT status0 = ChildRect(IDC_STATUS_LINE);
+    ShowWindow(main.dialog, SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(main.dialog));
+    EXPECT_TRUE(OnMainSize(main.dialog, SIZE_MINIMIZED, 0, 0));  // the zero size is not laid out
+    ShowWindow(main.dialog, SW_RESTORE);
+    RECT list1 = ChildRect(IDC_WINDOW_LIST);
+    RECT status1 = ChildRect(IDC_STATUS_LINE);
+    EXPECT_TRUE(EqualRect(&list0, &list1));
+    EXPECT_TRUE(EqualRect(&status0, &status1));
+}
+
 TEST_F(MainDialogTest, CannotBeMadeSmallerThanAtStart)
 {
     RECT window0;
