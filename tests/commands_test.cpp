@@ -51,12 +51,12 @@ protected:
     }
     HWND Fixture(const char* title, int showCmd = SW_SHOWNOACTIVATE, bool disabled = false, DWORD exStyle = 0)
     {
-        FixtureSpec spec;
-        spec.title = title;
-        spec.showCmd = showCmd;
-        spec.disabled = disabled;
-        spec.exStyle = exStyle;
-        HWND window = CreateFixtureWindow(fixtures, spec);
+        FixtureSpec wanted;
+        wanted.title = title;
+        wanted.showCmd = showCmd;
+        wanted.disabled = disabled;
+        wanted.exStyle = exStyle;
+        HWND window = CreateFixtureWindow(fixtures, wanted);
         SendCommand(main.dialog, CMD_REFRESH);
         return window;
     }

@@ -141,29 +141,29 @@ void StopFixtureThread(FixtureThread* thread)
     delete thread;
 }
 
-HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& spec)
+HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& wanted)
 {
     HWND window = NULL;
     RunOnFixtureThread(thread, [&] {
-        const RECT& r = spec.rect;
+        const RECT& r = wanted.rect;
         // Very long titles are refused at creation but accepted afterwards.
-        bool longTitle = spec.title.size() >= 32000;
-        window = CreateWindowExA(spec.exStyle, spec.classSmallIcon ? FIXTURE_ICON_CLASS : FIXTURE_CLASS,
-                                 longTitle ? "" : spec.title.c_str(), spec.style & ~WS_VISIBLE, r.left, r.top,
+        bool longTitle = wanted.title.size() >= 32000;
+        window = CreateWindowExA(wanted.exStyle, wanted.classSmallIcon ? FIXTURE_ICON_CLASS : FIXTURE_CLASS,
+                                 longTitle ? "" : wanted.title.c_str(), wanted.style & ~WS_VISIBLE, r.left, r.top,
                                  r.right - r.left, r.bottom - r.top, NULL, NULL, GetModuleHandleA(NULL), NULL);
         if (window == NULL)
             return;
         SetPropA(window, PROP_FIXTURE_LOG, new FixtureLog());
-        if (spec.refuseClose)
+        if (wanted.refuseClose)
             SetPropA(window, PROP_REFUSE_CLOSE, (HANDLE)1);
         if (longTitle)
-            SetWindowTextA(window, spec.title.c_str());
-        if (spec.ownSmallIcon)
+            SetWindowTextA(window, wanted.title.c_str());
+        if (wanted.ownSmallIcon)
             SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)FixtureOwnSmallIcon());
-        if (spec.disabled)
+        if (wanted.disabled)
             EnableWindow(window, FALSE);
-        if (spec.showCmd != SW_HIDE)
-            ShowWindow(window, spec.showCmd);
+        if (wanted.showCmd != SW_HIDE)
+            ShowWindow(window, wanted.showCmd);
         thread->windows.push_back(window);
     });
     return window;

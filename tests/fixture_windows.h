@@ -37,7 +37,7 @@ FixtureThread* StartFixtureThread();
 void StopFixtureThread(FixtureThread* thread);
 // Runs `work` on the fixture thread and waits for it.
 void RunOnFixtureThread(FixtureThread* thread, const std::function<void()>& work);
-HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& spec);
+HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& wanted);
 void DestroyFixtureWindow(FixtureThread* thread, HWND window);
 FixtureLog* GetFixtureLog(HWND window);
 void ResetFixtureLog(HWND window);

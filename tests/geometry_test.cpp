@@ -99,8 +99,8 @@ TEST(DeferTest, FailedBatchMovesNothing)
 TEST(TopmostTest, ChangesOnlyTheZOrder)
 {
     FixtureThread* fixtures = StartFixtureThread();
-    FixtureSpec spec;
-    HWND window = CreateFixtureWindow(fixtures, spec);
+    FixtureSpec wanted;
+    HWND window = CreateFixtureWindow(fixtures, wanted);
     RECT before;
     GetWindowRect(window, &before);
     ResetFixtureLog(window);
@@ -117,17 +117,4 @@ TEST(TopmostTest, ChangesOnlyTheZOrder)
     EXPECT_EQ(0, log->activations);
     EXPECT_EQ(0, log->moves + log->sizes);
     StopFixtureThread(fixtures);
-}
-
-TEST(RectTest, SizesAreDifferences)
-{
-    RECT r = {10, 20, 110, 70};
-    SIZE s;
-    RectSize(&r, &s);
-    EXPECT_EQ(100, s.cx);
-    EXPECT_EQ(50, s.cy);
-    POINT p;
-    SetPoint(&p, -4, 9);
-    EXPECT_EQ(-4, p.x);
-    EXPECT_EQ(9, p.y);
 }

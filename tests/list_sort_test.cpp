@@ -23,11 +23,11 @@ protected:
         const DWORD styles[] = {WS_OVERLAPPEDWINDOW, WS_POPUP | WS_CAPTION, WS_POPUP, WS_OVERLAPPED | WS_SYSMENU,
                                 WS_POPUP | WS_BORDER};
         for (int i = 0; i < 5; ++i) {
-            FixtureSpec spec;
-            spec.title = titles[i];
-            spec.style = styles[i];
-            spec.showCmd = i == 3 ? SW_HIDE : SW_SHOWNOACTIVATE;
-            windows.push_back(CreateFixtureWindow(fixtures, spec));
+            FixtureSpec wanted;
+            wanted.title = titles[i];
+            wanted.style = styles[i];
+            wanted.showCmd = i == 3 ? SW_HIDE : SW_SHOWNOACTIVATE;
+            windows.push_back(CreateFixtureWindow(fixtures, wanted));
         }
         main = OpenMainDialog(NewAppState());
         ASSERT_NE(nullptr, main.dialog);
@@ -140,9 +140,9 @@ TEST_F(ListSortTest, OrderSurvivesARefresh)
 
 TEST_F(ListSortTest, TextsDifferingOnlyInCaseCompareEqual)
 {
-    FixtureSpec spec;
-    spec.title = "sort ECHO";
-    HWND upper = CreateFixtureWindow(fixtures, spec);
+    FixtureSpec wanted;
+    wanted.title = "sort ECHO";
+    HWND upper = CreateFixtureWindow(fixtures, wanted);
     SendCommand(main.dialog, CMD_REFRESH);
     int a = RowOfWindow(main.list, upper);
     int b = RowOfWindow(main.list, windows[4]);
@@ -182,10 +182,10 @@ TEST(ListSortTimingTest, ColumnClickOnTwoThousandRowsIsMeasured)
 {
     FixtureThread* fixtures = StartFixtureThread();
     for (int i = 0; i < 2000; ++i) {
-        FixtureSpec spec;
-        spec.title = "timing " + std::to_string((i * 7919) % 2000);
-        spec.showCmd = SW_HIDE;
-        CreateFixtureWindow(fixtures, spec);
+        FixtureSpec wanted;
+        wanted.title = "timing " + std::to_string((i * 7919) % 2000);
+        wanted.showCmd = SW_HIDE;
+        CreateFixtureWindow(fixtures, wanted);
     }
     MainDialog main = OpenMainDialog(NewAppState());
     NMLISTVIEW notify = {};

@@ -39,11 +39,11 @@ protected:
     }
     HWND Fixture(const std::string& title, void (*adjust)(FixtureSpec*) = nullptr)
     {
-        FixtureSpec spec;
-        spec.title = title;
+        FixtureSpec wanted;
+        wanted.title = title;
         if (adjust != nullptr)
-            adjust(&spec);
-        return CreateFixtureWindow(fixtures, spec);
+            adjust(&wanted);
+        return CreateFixtureWindow(fixtures, wanted);
     }
     void Open(bool invisible = true, bool minimized = true, bool disabled = true)
     {

@@ -32,11 +32,11 @@ protected:
     }
     HWND Fixture(const std::string& title, int showCmd = SW_SHOWNOACTIVATE, bool refuseClose = false)
     {
-        FixtureSpec spec;
-        spec.title = title;
-        spec.showCmd = showCmd;
-        spec.refuseClose = refuseClose;
-        HWND window = CreateFixtureWindow(fixtures, spec);
+        FixtureSpec wanted;
+        wanted.title = title;
+        wanted.showCmd = showCmd;
+        wanted.refuseClose = refuseClose;
+        HWND window = CreateFixtureWindow(fixtures, wanted);
         SendCommand(main.dialog, CMD_REFRESH);
         return window;
     }
@@ -45,9 +45,9 @@ protected:
     {
         std::vector<HWND> windows;
         for (int i = 0; i < count; ++i) {
-            FixtureSpec spec;
-            spec.title = prefix + std::to_string(i);
-            windows.push_back(CreateFixtureWindow(fixtures, spec));
+            FixtureSpec wanted;
+            wanted.title = prefix + std::to_string(i);
+            windows.push_back(CreateFixtureWindow(fixtures, wanted));
         }
         SendCommand(main.dialog, CMD_REFRESH);
         return windows;

@@ -15,11 +15,11 @@ protected:
 
 TEST_F(SnapshotTest, ReadsTextsStylesFlagsAndPlacement)
 {
-    FixtureSpec spec;
-    spec.title = "スナップショット";
-    spec.exStyle = WS_EX_TOPMOST;
-    spec.rect = {100, 110, 400, 330};
-    HWND window = CreateFixtureWindow(fixtures, spec);
+    FixtureSpec wanted;
+    wanted.title = "スナップショット";
+    wanted.exStyle = WS_EX_TOPMOST;
+    wanted.rect = {100, 110, 400, 330};
+    HWND window = CreateFixtureWindow(fixtures, wanted);
 
     EXPECT_TRUE(CaptureWindowSnapshot(window, &snapshot));
     EXPECT_EQ(window, snapshot.hwnd);
@@ -39,12 +39,12 @@ TEST_F(SnapshotTest, ReadsTextsStylesFlagsAndPlacement)
 
 TEST_F(SnapshotTest, MinimisedAndMaximisedKeepTheirRestoredRectangle)
 {
-    FixtureSpec spec;
-    spec.rect = {150, 160, 350, 300};
-    spec.showCmd = SW_SHOWMINNOACTIVE;
-    HWND minimised = CreateFixtureWindow(fixtures, spec);
-    spec.showCmd = SW_SHOWMAXIMIZED;
-    HWND maximised = CreateFixtureWindow(fixtures, spec);
+    FixtureSpec wanted;
+    wanted.rect = {150, 160, 350, 300};
+    wanted.showCmd = SW_SHOWMINNOACTIVE;
+    HWND minimised = CreateFixtureWindow(fixtures, wanted);
+    wanted.showCmd = SW_SHOWMAXIMIZED;
+    HWND maximised = CreateFixtureWindow(fixtures, wanted);
 
     CaptureWindowSnapshot(minimised, &snapshot);
     EXPECT_EQ(2u, snapshot.showCmd);
@@ -61,10 +61,10 @@ TEST_F(SnapshotTest, MinimisedAndMaximisedKeepTheirRestoredRectangle)
 
 TEST_F(SnapshotTest, FlagsAreExactlyZeroOrOne)
 {
-    FixtureSpec spec;
-    spec.showCmd = SW_HIDE;
-    spec.disabled = true;
-    HWND window = CreateFixtureWindow(fixtures, spec);
+    FixtureSpec wanted;
+    wanted.showCmd = SW_HIDE;
+    wanted.disabled = true;
+    HWND window = CreateFixtureWindow(fixtures, wanted);
     memset(&snapshot, 0xCC, sizeof(snapshot));
     CaptureWindowSnapshot(window, &snapshot);
     EXPECT_EQ(0, snapshot.visible);
@@ -74,9 +74,9 @@ TEST_F(SnapshotTest, FlagsAreExactlyZeroOrOne)
 
 TEST_F(SnapshotTest, TitleLongerThanTheFieldIsCutAt32766Bytes)
 {
-    FixtureSpec spec;
-    spec.title = std::string(40000, 'x');
-    HWND window = CreateFixtureWindow(fixtures, spec);
+    FixtureSpec wanted;
+    wanted.title = std::string(40000, 'x');
+    HWND window = CreateFixtureWindow(fixtures, wanted);
     ASSERT_EQ(40000, GetWindowTextLengthA(window));
     CaptureWindowSnapshot(window, &snapshot);
     EXPECT_EQ(32766u, strlen(snapshot.title));
@@ -84,13 +84,13 @@ TEST_F(SnapshotTest, TitleLongerThanTheFieldIsCutAt32766Bytes)
 
 TEST_F(SnapshotTest, IconComesFromTheWindowThenFromItsClass)
 {
-    FixtureSpec spec;
-    HWND none = CreateFixtureWindow(fixtures, spec);
-    spec.ownSmallIcon = true;
-    HWND own = CreateFixtureWindow(fixtures, spec);
-    spec.ownSmallIcon = false;
-    spec.classSmallIcon = true;
-    HWND fromClass = CreateFixtureWindow(fixtures, spec);
+    FixtureSpec wanted;
+    HWND none = CreateFixtureWindow(fixtures, wanted);
+    wanted.ownSmallIcon = true;
+    HWND own = CreateFixtureWindow(fixtures, wanted);
+    wanted.ownSmallIcon = false;
+    wanted.classSmallIcon = true;
+    HWND fromClass = CreateFixtureWindow(fixtures, wanted);
 
     CaptureWindowSnapshot(none, &snapshot);
     EXPECT_EQ(nullptr, snapshot.icon);
