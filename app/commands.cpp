@@ -71,9 +71,7 @@ BOOL ToggleViewFilter(HWND dialog, UINT commandId)
         return TRUE;
     *flag = *flag ? 0 : 1;
     SaveSettings(appState);
-    RefreshWindowList(GetWindowList(dialog), appState);
-    UpdateWindowCount(dialog);
-    return TRUE;
+    return RefreshMainList(dialog);
 }
 
 BOOL BeginRenameSelected(HWND dialog)

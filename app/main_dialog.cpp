@@ -82,9 +82,9 @@ static void SetProgramIcons(HWND dialog)
         SHFILEINFOA info = {};
         if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON))
             large = info.hIcon;
-        SHFILEINFOA smallInfo = {};
-        if (SHGetFileInfoA(path, 0, &smallInfo, sizeof(smallInfo), SHGFI_ICON | SHGFI_SMALLICON))
-            small = smallInfo.hIcon;
+        info = SHFILEINFOA();
+        if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON))
+            small = info.hIcon;
     }
     SetWindowIcon(dialog, ICON_BIG, large);
     SetWindowIcon(dialog, ICON_SMALL, small);

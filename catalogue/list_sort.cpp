@@ -34,7 +34,7 @@ static int CompareKeyHandles(const void* a, const void* b)
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
-static BOOL ReadListCellText(HWND listView, int index, int column, char* buffer, int capacity)
+static void ReadListCellText(HWND listView, int index, int column, char* buffer, int capacity)
 {
     LVITEMA item;
     memset(&item, 0, sizeof(item));
@@ -43,7 +43,6 @@ static BOOL ReadListCellText(HWND listView, int index, int column, char* buffer,
     item.cchTextMax = capacity;
     buffer[0] = '\0';
     SendMessageA(listView, LVM_GETITEMTEXTA, index, (LPARAM)&item);
-    return TRUE;
 }
 
 static BOOL BuildSortKeys(HWND listView, int column, SortKeyTable* table)
