@@ -9,6 +9,7 @@
 #include "app/geometry.h"
 #include "app/main_dialog.h"
 #include "app/settings.h"
+#include "catalogue/list_sort.h"
 #include "catalogue/window_list.h"
 #include "resources/resource_ids.h"
 #include "tests/dialog_harness.h"
@@ -34,20 +35,13 @@ LRESULT CALLBACK RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-class CommandsTest : public ::testing::Test {
+class CommandsTest : public MainDialogWithFixtures {
 protected:
     void SetUp() override
     {
-        fixtures = StartFixtureThread();
-        main = OpenMainDialog(NewAppState());
-        ASSERT_NE(nullptr, main.dialog);
+        MainDialogWithFixtures::SetUp();
         accelerators = LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_ACCELERATORS));
         commandsSeen.clear();
-    }
-    void TearDown() override
-    {
-        CloseMainDialog(&main);
-        StopFixtureThread(fixtures);
     }
     HWND Fixture(const char* title, int showCmd = SW_SHOWNOACTIVATE, bool disabled = false, DWORD exStyle = 0)
     {
@@ -56,9 +50,7 @@ protected:
         wanted.showCmd = showCmd;
         wanted.disabled = disabled;
         wanted.exStyle = exStyle;
-        HWND window = CreateFixtureWindow(fixtures, wanted);
-        SendCommand(main.dialog, CMD_REFRESH);
-        return window;
+        return ListedFixture(wanted);
     }
     void Select(HWND window) { ASSERT_GE(SelectListRowOfWindow(main.list, window), 0); }
     void SelectNothing()
@@ -83,8 +75,6 @@ protected:
         GetWindowTextA(window, title, sizeof(title));
         return title;
     }
-    FixtureThread* fixtures = nullptr;
-    MainDialog main = {};
     HACCEL accelerators = NULL;
 };
 
@@ -178,17 +168,17 @@ TEST_F(CommandsTest, ViewFilterChangesListCountAndFileAtOnce)
                           {CMD_VIEW_MINIMIZED, minimised, "最小化されたウィンドウを列挙する"},
                           {CMD_VIEW_DISABLED, disabled, "使用不可能なウィンドウを列挙する"}};
     for (const Case& c : cases) {
-        ASSERT_GE(RowOfWindow(main.list, c.window), 0);
+        ASSERT_GE(FindListRowOfWindow(main.list, c.window), 0);
         int before = RowCount(main.list);
         SendCommand(main.dialog, c.id);
-        EXPECT_LT(RowOfWindow(main.list, c.window), 0);
+        EXPECT_LT(FindListRowOfWindow(main.list, c.window), 0);
         EXPECT_LT(RowCount(main.list), before);
         EXPECT_EQ(std::to_string(RowCount(main.list)) + " 個のｳｨﾝﾄﾞｳ", StatusText(main.dialog));
         char value[8] = "";
         GetPrivateProfileStringA("Vantora", c.key, "", value, sizeof(value), path);
         EXPECT_STREQ("0", value) << c.key;
         SendCommand(main.dialog, c.id);
-        EXPECT_GE(RowOfWindow(main.list, c.window), 0);
+        EXPECT_GE(FindListRowOfWindow(main.list, c.window), 0);
         GetPrivateProfileStringA("Vantora", c.key, "", value, sizeof(value), path);
         EXPECT_STREQ("1", value) << c.key;
     }
@@ -227,14 +217,14 @@ TEST_F(CommandsTest, F2EditsTheTitleInPlaceAndEscEnterDoNotEndIt)
     SetFocus(main.dialog);
     PumpMessagesFor(50);
     EXPECT_EQ("改名した", TitleOf(window));
-    int row = RowOfWindow(main.list, window);
+    int row = FindListRowOfWindow(main.list, window);
     EXPECT_EQ("改名した", CellText(main.list, row, 0));
 }
 
 TEST_F(CommandsTest, EndOfEditRetitlesOrLeavesAlone)
 {
     HWND window = Fixture("edit target");
-    int row = RowOfWindow(main.list, window);
+    int row = FindListRowOfWindow(main.list, window);
     NMLVDISPINFOA info = {};
     info.hdr.hwndFrom = main.list;
     info.hdr.idFrom = IDC_WINDOW_LIST;
@@ -250,7 +240,7 @@ TEST_F(CommandsTest, EndOfEditRetitlesOrLeavesAlone)
     info.item.pszText = empty;
     Notify(&info.hdr);
     EXPECT_EQ("", TitleOf(window));
-    EXPECT_EQ("", CellText(main.list, RowOfWindow(main.list, window), 0));
+    EXPECT_EQ("", CellText(main.list, FindListRowOfWindow(main.list, window), 0));
 
     char renamed[] = "renamed";
     info.item.pszText = renamed;
@@ -278,7 +268,7 @@ TEST_F(CommandsTest, DoubleClickOnARowAsksForProperties)
     Select(window);
     RECT rect = {};
     rect.left = LVIR_LABEL;
-    SendMessageA(main.list, LVM_GETITEMRECT, RowOfWindow(main.list, window), (LPARAM)&rect);
+    SendMessageA(main.list, LVM_GETITEMRECT, FindListRowOfWindow(main.list, window), (LPARAM)&rect);
     dialogProc = (WNDPROC)SetWindowLongPtrA(main.dialog, GWLP_WNDPROC, (LONG_PTR)RecordCommands);
     LPARAM at = MAKELPARAM(rect.left + 3, (rect.top + rect.bottom) / 2);
     SendMessageA(main.list, WM_LBUTTONDOWN, MK_LBUTTON, at);

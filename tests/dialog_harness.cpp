@@ -44,11 +44,6 @@ int RowCount(HWND list)
     return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
 }
 
-int RowOfWindow(HWND list, HWND window)
-{
-    return FindListRowOfWindow(list, window);
-}
-
 std::string CellText(HWND list, int row, int column)
 {
     static char buffer[LIST_CELL_TEXT_SIZE];
@@ -90,11 +85,6 @@ void SendCommand(HWND dialog, UINT id)
     SendMessageA(dialog, WM_COMMAND, id, 0);
 }
 
-void SelectRowOf(MainDialog* main, HWND window)
-{
-    SelectListRowOfWindow(main->list, window);
-}
-
 void InitMenuPopup(HWND dialog, HMENU menu)
 {
     SendMessageA(dialog, WM_INITMENUPOPUP, (WPARAM)menu, 0);
@@ -110,4 +100,24 @@ std::string MenuText(HMENU menu, UINT id, UINT flags)
     char text[1024] = "";
     GetMenuStringA(menu, id, text, sizeof(text), flags);
     return text;
+}
+
+void MainDialogWithFixtures::SetUp()
+{
+    fixtures = StartFixtureThread();
+    main = OpenMainDialog(NewAppState());
+    ASSERT_NE(nullptr, main.dialog);
+}
+
+void MainDialogWithFixtures::TearDown()
+{
+    CloseMainDialog(&main);
+    StopFixtureThread(fixtures);
+}
+
+HWND MainDialogWithFixtures::ListedFixture(const FixtureSpec& wanted)
+{
+    HWND window = CreateFixtureWindow(fixtures, wanted);
+    SendCommand(main.dialog, CMD_REFRESH);
+    return window;
 }

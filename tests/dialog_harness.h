@@ -3,10 +3,12 @@
 #define VANTORA_TESTS_DIALOG_HARNESS_H
 
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
 #include "app/app_state.h"
+#include "tests/fixture_windows.h"
 
 struct MainDialog {
     AppState* state;
@@ -20,16 +22,25 @@ MainDialog OpenMainDialog(AppState* state);
 void CloseMainDialog(MainDialog* main);
 
 int RowCount(HWND list);
-int RowOfWindow(HWND list, HWND window);
 std::string CellText(HWND list, int row, int column);
 std::string RowTexts(HWND list, int row);  // all eight cells joined by '|'
 int RowImage(HWND list, int row);
 std::string StatusText(HWND dialog);
 void SendCommand(HWND dialog, UINT id);
-void SelectRowOf(MainDialog* main, HWND window);
 // Sends WM_INITMENUPOPUP for `menu` as the system does before showing it.
 void InitMenuPopup(HWND dialog, HMENU menu);
 UINT MenuState(HMENU menu, UINT id);  // MF_* flags of an item by command
 std::string MenuText(HMENU menu, UINT id, UINT flags = MF_BYCOMMAND);
+
+// A test with the real main dialog (default filters) and a fixture thread.
+class MainDialogWithFixtures : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Creates a fixture window and refreshes the list so that it is listed.
+    HWND ListedFixture(const FixtureSpec& wanted);
+    FixtureThread* fixtures = nullptr;
+    MainDialog main = {};
+};
 
 #endif

@@ -14,11 +14,11 @@
 #include "tests/dialog_harness.h"
 #include "tests/fixture_windows.h"
 
-class ListSortTest : public ::testing::Test {
+class ListSortTest : public MainDialogWithFixtures {
 protected:
     void SetUp() override
     {
-        fixtures = StartFixtureThread();
+        MainDialogWithFixtures::SetUp();
         const char* titles[] = {"sort Delta", "sort alpha", "SORT Charlie", "sort bravo", "sort echo"};
         const DWORD styles[] = {WS_OVERLAPPEDWINDOW, WS_POPUP | WS_CAPTION, WS_POPUP, WS_OVERLAPPED | WS_SYSMENU,
                                 WS_POPUP | WS_BORDER};
@@ -29,13 +29,7 @@ protected:
             wanted.showCmd = i == 3 ? SW_HIDE : SW_SHOWNOACTIVATE;
             windows.push_back(CreateFixtureWindow(fixtures, wanted));
         }
-        main = OpenMainDialog(NewAppState());
-        ASSERT_NE(nullptr, main.dialog);
-    }
-    void TearDown() override
-    {
-        CloseMainDialog(&main);
-        StopFixtureThread(fixtures);
+        SendCommand(main.dialog, CMD_REFRESH);
     }
     void ClickColumn(int column)
     {
@@ -61,16 +55,14 @@ protected:
     {
         std::vector<std::pair<int, HWND>> rows;
         for (HWND w : windows)
-            rows.push_back({RowOfWindow(main.list, w), w});
+            rows.push_back({FindListRowOfWindow(main.list, w), w});
         std::sort(rows.begin(), rows.end());
         std::vector<HWND> order;
         for (auto& r : rows)
             order.push_back(r.second);
         return order;
     }
-    FixtureThread* fixtures = nullptr;
     std::vector<HWND> windows;
-    MainDialog main = {};
 };
 
 TEST_F(ListSortTest, StartsByTitleAscendingCaseInsensitively)
@@ -144,8 +136,8 @@ TEST_F(ListSortTest, TextsDifferingOnlyInCaseCompareEqual)
     wanted.title = "sort ECHO";
     HWND upper = CreateFixtureWindow(fixtures, wanted);
     SendCommand(main.dialog, CMD_REFRESH);
-    int a = RowOfWindow(main.list, upper);
-    int b = RowOfWindow(main.list, windows[4]);
+    int a = FindListRowOfWindow(main.list, upper);
+    int b = FindListRowOfWindow(main.list, windows[4]);
     EXPECT_EQ(1, abs(a - b));  // neighbours, in either order
 }
 

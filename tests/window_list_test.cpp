@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <stdio.h>
 
+#include "catalogue/list_sort.h"
 #include "catalogue/window_list.h"
 #include "resources/resource_ids.h"
 #include "tests/dialog_harness.h"
@@ -71,7 +72,7 @@ TEST_F(WindowListTest, EachFixtureRowHoldsItsEightCells)
         {maximised, "maximised", "最大化", "○|○|×"}, {topmost, "topmost", "標準", "○|○|○"},
     };
     for (const Case& c : cases) {
-        int row = RowOfWindow(main.list, c.window);
+        int row = FindListRowOfWindow(main.list, c.window);
         ASSERT_GE(row, 0) << c.title;
         std::string texts = RowTexts(main.list, row);
         EXPECT_EQ(ExpectedRow(c.window, c.title, c.state), texts);
@@ -88,14 +89,14 @@ TEST_F(WindowListTest, RowsShowTheirOwnSmallIconOrNone)
     Open();
     HIMAGELIST images = (HIMAGELIST)SendMessageA(main.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
     ASSERT_NE(nullptr, images);
-    EXPECT_EQ(-1, RowImage(main.list, RowOfWindow(main.list, plain)));
-    int classImage = RowImage(main.list, RowOfWindow(main.list, classIcon));
-    int ownImage = RowImage(main.list, RowOfWindow(main.list, ownIcon));
+    EXPECT_EQ(-1, RowImage(main.list, FindListRowOfWindow(main.list, plain)));
+    int classImage = RowImage(main.list, FindListRowOfWindow(main.list, classIcon));
+    int ownImage = RowImage(main.list, FindListRowOfWindow(main.list, ownIcon));
     EXPECT_GE(classImage, 0);
     EXPECT_GE(ownImage, 0);
     EXPECT_NE(classImage, ownImage);
     // One icon shared by two windows is copied once and shown on both rows.
-    EXPECT_EQ(classImage, RowImage(main.list, RowOfWindow(main.list, sameClass)));
+    EXPECT_EQ(classImage, RowImage(main.list, FindListRowOfWindow(main.list, sameClass)));
     EXPECT_LT(classImage, ImageList_GetImageCount(images));
     EXPECT_LT(ownImage, ImageList_GetImageCount(images));
 }
@@ -141,9 +142,9 @@ TEST_F(WindowListTest, FiltersLeaveOutTheirWindowsAndNeverListTheDialog)
     for (const Case& c : cases) {
         Open(c.invisible, c.minimized, c.disabled);
         for (int i = 0; i < 5; ++i)
-            EXPECT_EQ(c.listed[i], RowOfWindow(main.list, windows[i]) >= 0)
+            EXPECT_EQ(c.listed[i], FindListRowOfWindow(main.list, windows[i]) >= 0)
                 << "window " << i << " filters " << c.invisible << c.minimized << c.disabled;
-        EXPECT_LT(RowOfWindow(main.list, main.dialog), 0);
+        EXPECT_LT(FindListRowOfWindow(main.list, main.dialog), 0);
         char expected[64];
         snprintf(expected, sizeof(expected), "%d 個のｳｨﾝﾄﾞｳ", RowCount(main.list));
         EXPECT_EQ(std::string(expected), StatusText(main.dialog));
@@ -156,7 +157,7 @@ TEST_F(WindowListTest, OtherWindowsOfOurOwnProcessAreListed)
     Open();
     HWND sibling = CreateWindowExA(0, "STATIC", "own process", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     SendCommand(main.dialog, CMD_REFRESH);
-    EXPECT_GE(RowOfWindow(main.list, sibling), 0);
+    EXPECT_GE(FindListRowOfWindow(main.list, sibling), 0);
     DestroyWindow(sibling);
 }
 
@@ -165,11 +166,11 @@ TEST_F(WindowListTest, SelectionFollowsItsWindowAcrossARefresh)
     HWND first = Fixture("aaa selection first");
     HWND second = Fixture("zzz selection second");
     Open();
-    SelectRowOf(&main, second);
+    SelectListRowOfWindow(main.list, second);
     ASSERT_EQ(second, GetSelectedListWindow(main.list));
     SendCommand(main.dialog, CMD_REFRESH);
     EXPECT_EQ(second, GetSelectedListWindow(main.list));
-    int row = RowOfWindow(main.list, second);
+    int row = FindListRowOfWindow(main.list, second);
     EXPECT_EQ(LVIS_FOCUSED | LVIS_SELECTED,
               (UINT)SendMessageA(main.list, LVM_GETITEMSTATE, row, LVIS_FOCUSED | LVIS_SELECTED));
     (void)first;
@@ -180,11 +181,11 @@ TEST_F(WindowListTest, SelectionFallsBackToTheFirstRowWhenItsWindowIsGone)
     Fixture("selection stays");
     HWND doomed = Fixture("selection doomed");
     Open();
-    SelectRowOf(&main, doomed);
+    SelectListRowOfWindow(main.list, doomed);
     DestroyFixtureWindow(fixtures, doomed);
     EXPECT_EQ(nullptr, GetSelectedListWindow(main.list));
     SendCommand(main.dialog, CMD_REFRESH);
-    EXPECT_LT(RowOfWindow(main.list, doomed), 0);
+    EXPECT_LT(FindListRowOfWindow(main.list, doomed), 0);
     // The first row in insertion order is the first by title; sorting by
     // title ascending keeps it first.
     EXPECT_EQ(0, GetSelectedListIndex(main.list));
@@ -199,7 +200,7 @@ TEST_F(WindowListTest, RefreshWithAHungWindowReturnsPromptly)
     DWORD start = GetTickCount();
     SendCommand(main.dialog, CMD_REFRESH);
     DWORD elapsed = GetTickCount() - start;
-    int row = RowOfWindow(main.list, hung.window);
+    int row = FindListRowOfWindow(main.list, hung.window);
     std::string title = row >= 0 ? CellText(main.list, row, 0) : "";
     StopHungWindow(&hung);
     EXPECT_LT(elapsed, 1000u);
@@ -218,14 +219,14 @@ TEST_F(WindowListTest, ImageListStaysFlatOverManyRefreshes)
     int count = ImageList_GetImageCount(images);
     EXPECT_GE(count, 2);
     EXPECT_LE(count, RowCount(main.list));
-    EXPECT_LT(RowImage(main.list, RowOfWindow(main.list, own)), count);
+    EXPECT_LT(RowImage(main.list, FindListRowOfWindow(main.list, own)), count);
 }
 
 TEST_F(WindowListTest, StyleCellsAreEightLowerCaseHexDigits)
 {
     HWND window = Fixture("styles", [](FixtureSpec* s) { s->style = WS_POPUP | WS_CAPTION | WS_SYSMENU; });
     Open();
-    std::string style = CellText(main.list, RowOfWindow(main.list, window), 2);
+    std::string style = CellText(main.list, FindListRowOfWindow(main.list, window), 2);
     EXPECT_EQ(Hex(GetWindowLongA(window, GWL_STYLE)), style);
     EXPECT_EQ(8u, style.size());
     EXPECT_EQ(std::string::npos, style.find_first_not_of("0123456789abcdef"));

@@ -9,6 +9,7 @@
 
 #include "app/geometry.h"
 #include "app/sjis_text.h"
+#include "catalogue/list_sort.h"
 #include "catalogue/window_list.h"
 #include "operations/undo_history.h"
 #include "operations/window_commands.h"
@@ -16,19 +17,12 @@
 #include "tests/dialog_harness.h"
 #include "tests/fixture_windows.h"
 
-class WindowOperationsTest : public ::testing::Test {
+class WindowOperationsTest : public MainDialogWithFixtures {
 protected:
     void SetUp() override
     {
-        fixtures = StartFixtureThread();
-        main = OpenMainDialog(NewAppState());
-        ASSERT_NE(nullptr, main.dialog);
+        MainDialogWithFixtures::SetUp();
         undoMenu = GetSubMenu(GetMenu(main.dialog), UNDO_MENU_POSITION);
-    }
-    void TearDown() override
-    {
-        CloseMainDialog(&main);
-        StopFixtureThread(fixtures);
     }
     HWND Fixture(const std::string& title, int showCmd = SW_SHOWNOACTIVATE, bool refuseClose = false)
     {
@@ -36,9 +30,7 @@ protected:
         wanted.title = title;
         wanted.showCmd = showCmd;
         wanted.refuseClose = refuseClose;
-        HWND window = CreateFixtureWindow(fixtures, wanted);
-        SendCommand(main.dialog, CMD_REFRESH);
-        return window;
+        return ListedFixture(wanted);
     }
     // `count` visible windows titled prefix + number, then listed.
     std::vector<HWND> Fixtures(const std::string& prefix, int count)
@@ -75,8 +67,6 @@ protected:
         return std::to_string(id) + ":" + caption + "-VantoraFixture-" + title;
     }
     void OnFixtureThread(const std::function<void()>& work) { RunOnFixtureThread(fixtures, work); }
-    FixtureThread* fixtures = nullptr;
-    MainDialog main = {};
     HMENU undoMenu = NULL;
 };
 
@@ -96,13 +86,13 @@ TEST_F(WindowOperationsTest, TogglesInvertTheWindowsRealState)
     Command(window, CMD_TOPMOST);
     EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     // The rebuilt row shows the new state.
-    EXPECT_EQ("○", CellText(main.list, RowOfWindow(main.list, window), 6));
+    EXPECT_EQ("○", CellText(main.list, FindListRowOfWindow(main.list, window), 6));
 }
 
 TEST_F(WindowOperationsTest, ToggleReadsTheStateAnewNotTheList)
 {
     HWND window = Fixture("changed behind our back");
-    ASSERT_EQ("○", CellText(main.list, RowOfWindow(main.list, window), 6));
+    ASSERT_EQ("○", CellText(main.list, FindListRowOfWindow(main.list, window), 6));
     OnFixtureThread([window] { EnableWindow(window, FALSE); });  // the list still says enabled
     Command(window, CMD_ENABLE);
     EXPECT_TRUE(IsWindowEnabled(window));
@@ -157,10 +147,10 @@ TEST_F(WindowOperationsTest, CloseIsPostedAndTheListFollows)
     HWND refusing = Fixture("refuses to close", SW_SHOWNOACTIVATE, true);
     Command(closing, CMD_CLOSE);
     EXPECT_FALSE(IsWindow(closing));
-    EXPECT_LT(RowOfWindow(main.list, closing), 0);
+    EXPECT_LT(FindListRowOfWindow(main.list, closing), 0);
     Command(refusing, CMD_CLOSE);
     EXPECT_TRUE(IsWindow(refusing));
-    EXPECT_GE(RowOfWindow(main.list, refusing), 0);
+    EXPECT_GE(FindListRowOfWindow(main.list, refusing), 0);
     EXPECT_EQ(1, GetFixtureLog(refusing)->closeRequests);
 }
 
@@ -202,7 +192,7 @@ TEST_F(WindowOperationsTest, UndoRestoresAndLeavesTheRedoEntry)
     ASSERT_EQ(1u, UndoItems().size());
     SendCommand(main.dialog, CMD_UNDO_FIRST);
     EXPECT_TRUE(IsWindowEnabled(window));
-    EXPECT_EQ("○", CellText(main.list, RowOfWindow(main.list, window), 6));  // refreshed
+    EXPECT_EQ("○", CellText(main.list, FindListRowOfWindow(main.list, window), 6));  // refreshed
     EXPECT_EQ(std::vector<std::string>{Entry(CMD_UNDO_FIRST + 1, "使用可能(&E)", "undo me")}, UndoItems());
     SendCommand(main.dialog, CMD_UNDO_FIRST + 1);  // redo
     EXPECT_FALSE(IsWindowEnabled(window));
@@ -299,7 +289,7 @@ TEST_F(WindowOperationsTest, WithNothingSelectedTheCommandsOnlyRefresh)
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_FALSE(IsTopmost(window));
     EXPECT_EQ(0, GetFixtureLog(window)->closeRequests);
-    EXPECT_GE(RowOfWindow(main.list, late), 0);
+    EXPECT_GE(FindListRowOfWindow(main.list, late), 0);
     EXPECT_EQ(0, main.state->undoHistory.count);
     EXPECT_EQ(0, OnWindowCommand(main.dialog, CMD_PROPERTIES));
 }
