@@ -27,8 +27,9 @@ int RunMainDialog(HINSTANCE instance)
     InitCommonControls();
     HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_DIALOG), NULL, MainDialogProc,
                                      (LPARAM)&appState);
+    // No window, no program: say so to whoever started us.
     if (dialog == NULL)
-        return 0;
+        return 1;
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     if (accelerators != NULL)
         AddShortcutCaptions(GetMenu(dialog), accelerators);
@@ -39,10 +40,12 @@ int RunMainDialog(HINSTANCE instance)
 
 int RunMainMessageLoop(HWND dialog, HACCEL accelerators)
 {
-    MSG message;
-    while (GetMessageA(&message, NULL, 0, 0) > 0)
+    MSG message = {};
+    int got;
+    while ((got = GetMessageA(&message, NULL, 0, 0)) > 0)
         DispatchMainMessage(dialog, accelerators, &message);
-    return (int)message.wParam;
+    // -1: the loop broke down rather than ending with WM_QUIT.
+    return got < 0 ? 1 : (int)message.wParam;
 }
 
 void DispatchMainMessage(HWND dialog, HACCEL accelerators, MSG* message)

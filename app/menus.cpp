@@ -21,8 +21,9 @@ BOOL ShowPopupMenu(HWND owner, HMENU menu, POINT point, UINT flags, const RECT* 
         paramsOrNone = &params;
     }
     BOOL result = TrackPopupMenuEx(menu, flags, point.x, point.y, owner, paramsOrNone);
-    // Without this the menu of a window that was not active may fail to close
-    // when the user clicks elsewhere.
+    // A message of our own after the menu has ended lets the system finish
+    // its switch to us; without it the next menu we show may close at once.
+    // (The SetForegroundWindow above is what lets a click elsewhere close it.)
     PostMessageA(owner, WM_NULL, 0, 0);
     return result;
 }

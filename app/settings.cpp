@@ -52,8 +52,8 @@ BOOL SaveSettings(const AppState* appState)
 
 BYTE ReadSettingFlag(const char* path, const char* section, const char* key, BYTE defaultValue)
 {
-    char value[SETTING_VALUE_SIZE + 3];
-    GetPrivateProfileStringA(section, key, "", value, SETTING_VALUE_SIZE, path);
+    char value[SETTING_VALUE_SIZE];
+    GetPrivateProfileStringA(section, key, "", value, sizeof(value), path);
     bool flag = false;
     if (!ParseSettingFlag(value, &flag))
         return defaultValue;

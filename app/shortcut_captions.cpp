@@ -24,7 +24,7 @@ BOOL AddShortcutCaptions(HMENU menu, HACCEL table)
         FormatShortcut(&entries[i], shortcut, sizeof(shortcut));
         size_t used = strlen(caption);
         snprintf(caption + used, MENU_CAPTION_SIZE - used, "\t%s", shortcut);
-        SetMenuItemText(menu, entries[i].cmd, MF_BYCOMMAND, caption);
+        SetMenuItemText(menu, entries[i].cmd, caption);
     }
     free(caption);
     free(entries);
@@ -56,13 +56,7 @@ int GetKeyName(char* buffer, int size, UINT key, BOOL extended)
     return GetKeyNameTextA(parameter, buffer, size);
 }
 
-BOOL SetMenuItemText(HMENU menu, UINT item, UINT flags, const char* text)
+BOOL SetMenuItemText(HMENU menu, UINT commandId, const char* text)
 {
-    UINT_PTR id = item;
-    if (flags != MF_BYCOMMAND) {
-        id = GetMenuItemID(menu, item);
-        if (id == (UINT)-1)
-            return 0;
-    }
-    return ModifyMenuA(menu, item, flags, id, text);
+    return ModifyMenuA(menu, commandId, MF_BYCOMMAND | MF_STRING, commandId, text);
 }

@@ -11,6 +11,6 @@ const int MENU_CAPTION_SIZE = 32768;
 BOOL AddShortcutCaptions(HMENU menu, HACCEL table);
 BOOL FormatShortcut(const ACCEL* entry, char* buffer, int size);
 int GetKeyName(char* buffer, int size, UINT key, BOOL extended);
-BOOL SetMenuItemText(HMENU menu, UINT item, UINT flags, const char* text);
+BOOL SetMenuItemText(HMENU menu, UINT commandId, const char* text);
 
 #endif

@@ -85,3 +85,19 @@ char* SjisCopyTruncated(char* destination, const char* source, size_t size)
     destination[count] = '\0';
     return destination;
 }
+
+char* SjisJoinTruncated(char* destination, size_t size, const char* const* parts, size_t count)
+{
+    if (size == 0)
+        return destination;
+    size_t used = 0;
+    destination[0] = '\0';
+    for (size_t i = 0; i < count; ++i) {
+        SjisCopyTruncated(destination + used, parts[i], size - used);
+        size_t copied = strlen(destination + used);
+        used += copied;
+        if (parts[i][copied] != '\0')
+            break;
+    }
+    return destination;
+}

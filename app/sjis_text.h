@@ -1,7 +1,7 @@
 // Shift-JIS (code page 932) aware text helpers. A lead byte 0x81-0x9F or
 // 0xE0-0xFC starts a two-byte character whose trail byte may be 0x5C (the
 // backslash) or an ASCII letter, so byte-wise path code goes wrong on it.
-// Free of <windows.h>: these also build and run natively.
+// Free of <windows.h>, so that they can be built natively too.
 #ifndef VANTORA_SJIS_TEXT_H
 #define VANTORA_SJIS_TEXT_H
 
@@ -27,5 +27,9 @@ char* CutExtension(char* path);
 // Copies at most size - 1 bytes, never half of a two-byte character, and
 // always terminates. Nothing is written when size is 0.
 char* SjisCopyTruncated(char* destination, const char* source, size_t size);
+// Joins `count` texts into `destination` as SjisCopyTruncated would copy
+// their concatenation: the text that does not fit is cut on a character
+// boundary and nothing follows it. Nothing is written when size is 0.
+char* SjisJoinTruncated(char* destination, size_t size, const char* const* parts, size_t count);
 
 #endif

@@ -120,15 +120,6 @@ int CALLBACK CompareWindowListRows(LPARAM itemData1, LPARAM itemData2, LPARAM so
     return context->ascending ? r : -r;
 }
 
-BOOL GetListCellTextOfWindow(HWND listView, char* buffer, int capacity, HWND hwnd, int column)
-{
-    buffer[0] = '\0';
-    int index = FindListRowOfWindow(listView, hwnd);
-    if (IsValidListIndex(listView, index))
-        ReadListCellText(listView, index, column, buffer, capacity);
-    return TRUE;
-}
-
 int FindListRowOfWindow(HWND listView, HWND hwnd)
 {
     LVFINDINFOA find;

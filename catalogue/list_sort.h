@@ -10,7 +10,6 @@ int SortWindowListByColumn(HWND listView, int column);
 BOOL SortWindowList(HWND listView, AppState* appState);
 // `sortParam` is the sort's own context, built by SortWindowList.
 int CALLBACK CompareWindowListRows(LPARAM itemData1, LPARAM itemData2, LPARAM sortParam);
-BOOL GetListCellTextOfWindow(HWND listView, char* buffer, int capacity, HWND hwnd, int column);
 int FindListRowOfWindow(HWND listView, HWND hwnd);
 
 #endif

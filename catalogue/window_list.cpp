@@ -28,6 +28,8 @@ struct IconCopy {
     int image;
 };
 static std::vector<IconCopy> iconCopies;
+// The threads that did not answer an icon query during the current refresh.
+static SilentThreads silentThreads;
 
 static int FindOrAddListIcon(HWND listView, HICON icon)
 {
@@ -67,6 +69,7 @@ BOOL RefreshWindowList(HWND listView, AppState* appState)
     if (images != NULL)
         ImageList_RemoveAll(images);
     iconCopies.clear();
+    silentThreads.ids.clear();
 
     SetPropA(listView, PROP_LISTVIEWINFO, appState);
     EnumWindows(WindowListEnumProc, (LPARAM)listView);
@@ -182,7 +185,7 @@ const char* FormatListCell(const WindowSnapshot* snapshot, int column, char* buf
 int AddWindowListRow(HWND listView, HWND hwnd)
 {
     WindowSnapshot snapshot;
-    CaptureWindowSnapshot(hwnd, &snapshot);
+    CaptureWindowSnapshotAmong(hwnd, &snapshot, &silentThreads);
     int image = snapshot.icon != NULL ? FindOrAddListIcon(listView, snapshot.icon) : -1;
 
     LVITEMA item;

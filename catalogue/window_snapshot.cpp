@@ -4,20 +4,32 @@
 
 #include "app/geometry.h"
 
+#include <algorithm>
+
 // A window whose thread does not answer must not freeze the list: no answer
 // in time counts as no icon, and the class icon is tried next.
-static HICON QuerySmallIcon(HWND hwnd)
+static HICON QuerySmallIcon(HWND hwnd, SilentThreads* silent)
 {
+    DWORD thread = silent != NULL ? GetWindowThreadProcessId(hwnd, NULL) : 0;
+    bool known = silent != NULL && std::find(silent->ids.begin(), silent->ids.end(), thread) != silent->ids.end();
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                             ICON_QUERY_TIMEOUT_MS, &answer))
+    if (!known && !SendMessageTimeoutA(hwnd, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                                       ICON_QUERY_TIMEOUT_MS, &answer)) {
         answer = 0;
+        if (silent != NULL && thread != 0 && IsWindow(hwnd))
+            silent->ids.push_back(thread);
+    }
     if (answer != 0)
         return (HICON)answer;
     return (HICON)GetClassLongPtrA(hwnd, GCLP_HICONSM);
 }
 
 BOOL CaptureWindowSnapshot(HWND hwnd, WindowSnapshot* snapshot)
+{
+    return CaptureWindowSnapshotAmong(hwnd, snapshot, NULL);
+}
+
+BOOL CaptureWindowSnapshotAmong(HWND hwnd, WindowSnapshot* snapshot, SilentThreads* silent)
 {
     memset(snapshot, 0, sizeof(*snapshot));
     snapshot->hwnd = hwnd;
@@ -39,6 +51,6 @@ BOOL CaptureWindowSnapshot(HWND hwnd, WindowSnapshot* snapshot)
     snapshot->width = RectWidth(&placement.rcNormalPosition);
     snapshot->height = RectHeight(&placement.rcNormalPosition);
 
-    snapshot->icon = QuerySmallIcon(hwnd);
+    snapshot->icon = QuerySmallIcon(hwnd, silent);
     return TRUE;
 }

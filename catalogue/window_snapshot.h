@@ -5,10 +5,12 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include <vector>
+
 const int SNAPSHOT_TITLE_SIZE = 32768;
 const int SNAPSHOT_CLASS_SIZE = 1024;
 
-// How long a refresh waits for a window's thread to answer WM_GETICON.
+// How long any snapshot waits for a window's thread to answer WM_GETICON.
 const UINT ICON_QUERY_TIMEOUT_MS = 100;
 
 struct WindowSnapshot {
@@ -30,5 +32,16 @@ struct WindowSnapshot {
 
 // Overwrites the whole snapshot; what cannot be read stays zero. Always TRUE.
 BOOL CaptureWindowSnapshot(HWND hwnd, WindowSnapshot* snapshot);
+
+// The threads whose windows let an icon query time out, kept over a run of
+// snapshots (one refresh): a busy program with many windows then costs one
+// wait, not one per window.
+struct SilentThreads {
+    std::vector<DWORD> ids;
+};
+// As CaptureWindowSnapshot, but a window of a thread in `silent` is not
+// asked for its icon (its class icon is taken, as for no answer), and a
+// thread that does not answer in time is added to it.
+BOOL CaptureWindowSnapshotAmong(HWND hwnd, WindowSnapshot* snapshot, SilentThreads* silent);
 
 #endif

@@ -40,18 +40,8 @@ int FindUndoSlot(HMENU undoMenu, UndoHistory* history)
 void ComposeUndoItemText(char* text, size_t size, const char* caption, const char* className,
                          const char* title)
 {
-    // Joined part by part; the part that does not fit is cut on a character
-    // boundary and nothing follows it.
     const char* parts[] = {caption, "-", className, "-", title};
-    size_t used = 0;
-    text[0] = '\0';
-    for (const char* part : parts) {
-        SjisCopyTruncated(text + used, part, size - used);
-        size_t copied = strlen(text + used);
-        used += copied;
-        if (part[copied] != '\0')
-            break;
-    }
+    SjisJoinTruncated(text, size, parts, 5);
 }
 
 BOOL RecordUndo(UndoHistory* history, HWND mainDialog, HWND target, int commandId)
@@ -107,10 +97,10 @@ BOOL PruneUndoHistory(HWND mainDialog, UndoHistory* history)
     return TRUE;
 }
 
-int OnUndoCommand(HWND mainDialog, WPARAM commandId)
+int OnUndoCommand(HWND mainDialog, WPARAM wParam)
 {
     AppState* appState = GetAppState(mainDialog);
-    UINT id = LOWORD(commandId);
+    UINT id = LOWORD(wParam);
     if (appState != NULL && IsUndoItemId(id))
         ExecuteUndo(mainDialog, &appState->undoHistory, id);
     return 1;

@@ -27,7 +27,7 @@ struct UndoHistory {
 };
 
 BOOL RecordUndo(UndoHistory* history, HWND mainDialog, HWND target, int commandId);
-int OnUndoCommand(HWND mainDialog, WPARAM commandId);
+int OnUndoCommand(HWND mainDialog, WPARAM wParam);
 BOOL PruneUndoHistory(HWND mainDialog, UndoHistory* history);
 
 HMENU GetUndoMenu(HWND mainDialog);

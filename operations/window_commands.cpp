@@ -37,9 +37,9 @@ static void ActivateWindow(HWND window)
     SetForegroundWindow(window);
 }
 
-int OnWindowCommand(HWND mainDialog, WPARAM commandId)
+int OnWindowCommand(HWND mainDialog, WPARAM wParam)
 {
-    UINT id = LOWORD(commandId);
+    UINT id = LOWORD(wParam);
     if (id < CMD_ENABLE || id > CMD_CLOSE)
         return 0;
     HWND window = GetSelectedListWindow(GetDlgItem(mainDialog, IDC_WINDOW_LIST));

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "app/main_dialog.h"
 #include "catalogue/list_sort.h"
@@ -85,6 +86,13 @@ void SendCommand(HWND dialog, UINT id)
     SendMessageA(dialog, WM_COMMAND, id, 0);
 }
 
+void SelectNothing(HWND list)
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
+}
+
 void InitMenuPopup(HWND dialog, HMENU menu)
 {
     SendMessageA(dialog, WM_INITMENUPOPUP, (WPARAM)menu, 0);
@@ -102,6 +110,70 @@ std::string MenuText(HMENU menu, UINT id, UINT flags)
     return text;
 }
 
+namespace {
+std::function<void(HWND)> dialogAction;
+HWND dialogOwner;
+UINT_PTR dialogTimer;
+int dialogsSeen;
+
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM found)
+{
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (GetWindow(window, GW_OWNER) == dialogOwner && IsWindowVisible(window) && strcmp(className, "#32770") == 0) {
+        *(HWND*)found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK ActOnOwnedDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = NULL;
+    EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, (LPARAM)&dialog);
+    if (dialog == NULL)
+        return;
+    StopWatchingForDialogs();
+    ++dialogsSeen;
+    std::function<void(HWND)> action = dialogAction;
+    action(dialog);
+}
+}  // namespace
+
+void WhenDialogOpens(HWND owner, const std::function<void(HWND)>& action)
+{
+    StopWatchingForDialogs();
+    dialogOwner = owner;
+    dialogAction = action;
+    dialogsSeen = 0;
+    dialogTimer = SetTimer(NULL, 0, 20, ActOnOwnedDialog);
+}
+
+int DialogsSeen()
+{
+    return dialogsSeen;
+}
+
+void StopWatchingForDialogs()
+{
+    if (dialogTimer != 0)
+        KillTimer(NULL, dialogTimer);
+    dialogTimer = 0;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+}
+
+std::string ItemText(HWND dialog, int id)
+{
+    static char text[65536];
+    text[0] = '\0';
+    GetDlgItemTextA(dialog, id, text, sizeof(text));
+    return text;
+}
+
 void MainDialogWithFixtures::SetUp()
 {
     fixtures = StartFixtureThread();
@@ -111,13 +183,14 @@ void MainDialogWithFixtures::SetUp()
 
 void MainDialogWithFixtures::TearDown()
 {
+    StopWatchingForDialogs();
     CloseMainDialog(&main);
     StopFixtureThread(fixtures);
 }
 
-HWND MainDialogWithFixtures::ListedFixture(const FixtureSpec& wanted)
+HWND MainDialogWithFixtures::Fixture(const std::string& title, void (*adjust)(FixtureSpec*))
 {
-    HWND window = CreateFixtureWindow(fixtures, wanted);
+    HWND window = CreateTitledFixture(fixtures, title, adjust);
     SendCommand(main.dialog, CMD_REFRESH);
     return window;
 }

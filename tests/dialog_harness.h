@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "app/app_state.h"
@@ -27,18 +28,31 @@ std::string RowTexts(HWND list, int row);  // all eight cells joined by '|'
 int RowImage(HWND list, int row);
 std::string StatusText(HWND dialog);
 void SendCommand(HWND dialog, UINT id);
+// Leaves the list with no selected row.
+void SelectNothing(HWND list);
 // Sends WM_INITMENUPOPUP for `menu` as the system does before showing it.
 void InitMenuPopup(HWND dialog, HMENU menu);
 UINT MenuState(HMENU menu, UINT id);  // MF_* flags of an item by command
 std::string MenuText(HMENU menu, UINT id, UINT flags = MF_BYCOMMAND);
+
+// Runs `action` on the next dialog that `owner` owns, once it is shown,
+// from a timer inside that dialog's modal loop (so `action` usually ends
+// it). Returns at once; DialogsSeen counts the dialogs acted on since.
+void WhenDialogOpens(HWND owner, const std::function<void(HWND)>& action);
+int DialogsSeen();
+void StopWatchingForDialogs();
+// Clicks a button of a dialog as the mouse would, through the button.
+void ClickButton(HWND dialog, int id);
+std::string ItemText(HWND dialog, int id);
 
 // A test with the real main dialog (default filters) and a fixture thread.
 class MainDialogWithFixtures : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Creates a fixture window and refreshes the list so that it is listed.
-    HWND ListedFixture(const FixtureSpec& wanted);
+    // Creates a fixture window (see CreateTitledFixture) and refreshes the
+    // list so that it is listed.
+    HWND Fixture(const std::string& title, void (*adjust)(FixtureSpec*) = nullptr);
     FixtureThread* fixtures = nullptr;
     MainDialog main = {};
 };

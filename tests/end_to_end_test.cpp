@@ -173,3 +173,26 @@ TEST(EndToEndTest, AltF4AndTheCloseBoxEndWithCodeZeroAndSaveAllKeys)
     DeleteFileA(ini.c_str());
     DeleteFileA(exe.c_str());
 }
+
+TEST(EndToEndTest, AlwaysOnTopSurvivesARestart)
+{
+    std::string folder = TempFolder("vantora-e2e-topmost");
+    std::string exe = folder + "\\vantora.exe";
+    std::string ini = folder + "\\vantora.ini";
+    ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
+    DeleteFileA(ini.c_str());
+    for (int run = 0; run < 3; ++run) {
+        Running running;
+        ASSERT_TRUE(Start(&running, exe));
+        // Off at the first start; the first run turns it on, the second
+        // finds it on and turns it off, the third finds it off.
+        bool topmost = (GetWindowLongA(running.dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        EXPECT_EQ(run == 1, topmost) << "run " << run;
+        if (run < 2)
+            SendMessageA(running.dialog, WM_SYSCOMMAND, CMD_ALWAYS_ON_TOP, 0);
+        PostMessageA(running.dialog, WM_COMMAND, CMD_QUIT, 0);
+        EXPECT_EQ(0u, WaitForExit(&running));
+    }
+    DeleteFileA(ini.c_str());
+    DeleteFileA(exe.c_str());
+}

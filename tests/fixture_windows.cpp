@@ -12,6 +12,31 @@ const char FIXTURE_CLASS[] = "VantoraFixture";
 const char FIXTURE_ICON_CLASS[] = "VantoraFixtureIcon";
 const char PROP_FIXTURE_LOG[] = "FIXTURE_LOG";
 const char PROP_REFUSE_CLOSE[] = "FIXTURE_REFUSE_CLOSE";
+const char PROP_SLOW_ICON[] = "FIXTURE_SLOW_ICON";
+
+HANDLE SlowIconRelease()
+{
+    static HANDLE release = CreateEventA(NULL, TRUE, FALSE, NULL);
+    return release;
+}
+
+// When the first slow icon query arrived; the slowness ends 2 s later, so
+// that a caller that waits without a bound fails a test instead of hanging it.
+DWORD slowSince;
+
+// Busy with the icon query until released, still answering messages sent
+// meanwhile (for example WM_GETTEXT, or the next window's WM_GETICON).
+void AnswerIconSlowly()
+{
+    HANDLE release = SlowIconRelease();
+    if (slowSince == 0)
+        slowSince = GetTickCount();
+    while (GetTickCount() - slowSince < 2000 &&
+           MsgWaitForMultipleObjects(1, &release, FALSE, 50, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+        MSG message;
+        PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
 
 struct Task {
     const std::function<void()>* work;
@@ -51,6 +76,13 @@ static LRESULT CALLBACK FixtureWindowProc(HWND window, UINT message, WPARAM wPar
         case WM_MOVE: InterlockedIncrement(&log->moves); break;
         case WM_SIZE: InterlockedIncrement(&log->sizes); break;
         case WM_SHOWWINDOW: InterlockedIncrement(&log->showWindows); break;
+        case WM_SETTEXT: InterlockedIncrement(&log->setTexts); break;
+        case WM_GETICON:
+            // Only when asked by another thread: the system asks the window
+            // itself for its icon when it is shown.
+            if (GetPropA(window, PROP_SLOW_ICON) != NULL && InSendMessage())
+                AnswerIconSlowly();
+            break;
         case WM_CLOSE:
             InterlockedIncrement(&log->closeRequests);
             if (GetPropA(window, PROP_REFUSE_CLOSE) != NULL)
@@ -62,6 +94,7 @@ static LRESULT CALLBACK FixtureWindowProc(HWND window, UINT message, WPARAM wPar
     if (message == WM_NCDESTROY) {
         delete (FixtureLog*)RemovePropA(window, PROP_FIXTURE_LOG);
         RemovePropA(window, PROP_REFUSE_CLOSE);
+        RemovePropA(window, PROP_SLOW_ICON);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -156,6 +189,11 @@ HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& wanted)
         SetPropA(window, PROP_FIXTURE_LOG, new FixtureLog());
         if (wanted.refuseClose)
             SetPropA(window, PROP_REFUSE_CLOSE, (HANDLE)1);
+        if (wanted.slowIcon) {
+            ResetEvent(SlowIconRelease());
+            slowSince = 0;
+            SetPropA(window, PROP_SLOW_ICON, (HANDLE)1);
+        }
         if (longTitle)
             SetWindowTextA(window, wanted.title.c_str());
         if (wanted.ownSmallIcon)
@@ -167,6 +205,28 @@ HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& wanted)
         thread->windows.push_back(window);
     });
     return window;
+}
+
+HWND CreateTitledFixture(FixtureThread* thread, const std::string& title, void (*adjust)(FixtureSpec*))
+{
+    FixtureSpec wanted;
+    wanted.title = title;
+    if (adjust != nullptr)
+        adjust(&wanted);
+    return CreateFixtureWindow(thread, wanted);
+}
+
+void Hidden(FixtureSpec* spec) { spec->showCmd = SW_HIDE; }
+void Minimised(FixtureSpec* spec) { spec->showCmd = SW_SHOWMINNOACTIVE; }
+void Maximised(FixtureSpec* spec) { spec->showCmd = SW_SHOWMAXIMIZED; }
+void Disabled(FixtureSpec* spec) { spec->disabled = true; }
+void Topmost(FixtureSpec* spec) { spec->exStyle = WS_EX_TOPMOST; }
+void RefusesClose(FixtureSpec* spec) { spec->refuseClose = true; }
+void SlowIcon(FixtureSpec* spec) { spec->slowIcon = true; }
+
+void ReleaseSlowIcons()
+{
+    SetEvent(SlowIconRelease());
 }
 
 void DestroyFixtureWindow(FixtureThread* thread, HWND window)

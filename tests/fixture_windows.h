@@ -17,6 +17,7 @@ struct FixtureSpec {
     bool classSmallIcon = false;  // registered with a class small icon
     bool ownSmallIcon = false;    // given a small icon by WM_SETICON
     bool refuseClose = false;     // ignores WM_CLOSE
+    bool slowIcon = false;        // answers WM_GETICON only after ReleaseSlowIcons
     RECT rect = {120, 120, 420, 320};
 };
 
@@ -28,6 +29,7 @@ struct FixtureLog {
     volatile LONG sizes;           // WM_SIZE
     volatile LONG closeRequests;   // WM_CLOSE
     volatile LONG showWindows;     // WM_SHOWWINDOW
+    volatile LONG setTexts;        // WM_SETTEXT
 };
 
 struct FixtureThread;
@@ -38,6 +40,22 @@ void StopFixtureThread(FixtureThread* thread);
 // Runs `work` on the fixture thread and waits for it.
 void RunOnFixtureThread(FixtureThread* thread, const std::function<void()>& work);
 HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& wanted);
+// A window titled `title`, its spec changed first by `adjust` (one of the
+// adjusters below, or the test's own).
+HWND CreateTitledFixture(FixtureThread* thread, const std::string& title, void (*adjust)(FixtureSpec*) = nullptr);
+void Hidden(FixtureSpec* spec);
+void Minimised(FixtureSpec* spec);
+void Maximised(FixtureSpec* spec);
+void Disabled(FixtureSpec* spec);
+void Topmost(FixtureSpec* spec);
+void RefusesClose(FixtureSpec* spec);
+void SlowIcon(FixtureSpec* spec);
+// Lets every slowIcon fixture answer; until then each WM_GETICON keeps its
+// thread busy (other messages sent to it are still answered, as a busy
+// program would): the icon query that the list must not wait for. Under
+// Wine only windows of our own process can be made to do this: another
+// process's window answers WM_GETICON at once even when it is hung.
+void ReleaseSlowIcons();
 void DestroyFixtureWindow(FixtureThread* thread, HWND window);
 FixtureLog* GetFixtureLog(HWND window);
 void ResetFixtureLog(HWND window);

@@ -146,11 +146,35 @@ TEST(MainDialogStartTest, AlwaysOnTopSettingIsAppliedAtStart)
 TEST(MainDialogStartTest, DestroyRemovesThePropertyAndPostsQuit)
 {
     MainDialog main = OpenMainDialog(NewAppState());
-    HWND dialog = main.dialog;
-    DestroyWindow(dialog);
+    ASSERT_NE(nullptr, GetAppState(main.dialog));
+    // The handler itself, while the window still exists to be asked.
+    OnMainDestroy(main.dialog);
+    EXPECT_EQ(nullptr, GetAppState(main.dialog));
     MSG message;
     EXPECT_TRUE(PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(0u, message.wParam);
-    main.dialog = NULL;
     CloseMainDialog(&main);
+}
+
+TEST_F(MainDialogTest, CarriesTheProgramsLargeAndSmallIcons)
+{
+    const struct { WPARAM which; int size; } icons[] = {
+        {ICON_BIG, GetSystemMetrics(SM_CXICON)}, {ICON_SMALL, GetSystemMetrics(SM_CXSMICON)}};
+    for (const auto& icon : icons) {
+        HICON handle = (HICON)SendMessageA(main.dialog, WM_GETICON, icon.which, 0);
+        ASSERT_NE(nullptr, handle) << icon.which;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(handle, &info));
+        BITMAP bitmap = {};
+        GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(icon.size, bitmap.bmWidth) << icon.which;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+}
+
+TEST(MainDialogStartTest, NoDialogMeansAFailureExitCode)
+{
+    // A module without the dialog template: the dialog cannot be created.
+    EXPECT_NE(0, RunMainDialog(GetModuleHandleA("kernel32.dll")));
 }

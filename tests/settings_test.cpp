@@ -120,17 +120,6 @@ TEST_F(SettingsTest, SaveWritesTheFourKeysInOrderUnderOneSection)
     free(loaded);
 }
 
-TEST_F(SettingsTest, FailedWriteIsIgnoredAndValuesStay)
-{
-    SaveSettings(state);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    state->showInvisible = 0;
-    state->alwaysOnTop = 1;
-    EXPECT_TRUE(SaveSettings(state));
-    EXPECT_EQ(0, state->showInvisible);
-    EXPECT_EQ(1, state->alwaysOnTop);
-}
-
 TEST(ModulePathTest, ExtensionIsReplacedOrNotAddedAndPathMustFit)
 {
     char buffer[SETTINGS_PATH_SIZE];

@@ -103,18 +103,3 @@ TEST(ShortcutCaptionsTest, KeyWithoutScanCodeHasAnEmptyName)
     FormatShortcut(&mouse, text, sizeof(text));
     EXPECT_STREQ("Ctrl + ", text);
 }
-
-TEST(ShortcutCaptionsTest, SetMenuItemTextByPositionSkipsItemsWithoutId)
-{
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 5, "five");
-    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
-    EXPECT_TRUE(SetMenuItemText(menu, 0, MF_BYPOSITION, "FIVE"));
-    EXPECT_EQ("FIVE", MenuText(menu, 5));
-    EXPECT_EQ(5u, GetMenuItemID(menu, 0));
-    HMENU sub = CreatePopupMenu();
-    AppendMenuA(menu, MF_POPUP, (UINT_PTR)sub, "sub");
-    EXPECT_FALSE(SetMenuItemText(menu, 2, MF_BYPOSITION, "changed"));
-    EXPECT_EQ("sub", MenuText(menu, 2, MF_BYPOSITION));
-    DestroyMenu(menu);
-}

@@ -27,6 +27,14 @@ TEST(SjisTextTest, ByteKindsFollowLeadAndTrailRules)
     EXPECT_EQ(SJIS_LEAD, SjisByteKind("\x81\x81\x81", 2));
 }
 
+TEST(SjisTextTest, LeadByteRangesEndWhereCodePage932Ends)
+{
+    for (unsigned c : {0x81u, 0x9Fu, 0xE0u, 0xEFu, 0xF0u, 0xFCu})
+        EXPECT_TRUE(IsSjisLeadByte((unsigned char)c)) << std::hex << c;
+    for (unsigned c : {0x00u, 0x5Cu, 0x80u, 0xA0u, 0xA1u, 0xDFu, 0xFDu, 0xFFu})
+        EXPECT_FALSE(IsSjisLeadByte((unsigned char)c)) << std::hex << c;
+}
+
 TEST(SjisTextTest, BackslashInsideADoubleByteCharacterIsNoSeparator)
 {
     const char path[] = "C:\\\x83\x5c\\x";  // C:\ソ\x

@@ -40,11 +40,7 @@ protected:
     }
     HWND Fixture(const std::string& title, void (*adjust)(FixtureSpec*) = nullptr)
     {
-        FixtureSpec wanted;
-        wanted.title = title;
-        if (adjust != nullptr)
-            adjust(&wanted);
-        return CreateFixtureWindow(fixtures, wanted);
+        return CreateTitledFixture(fixtures, title, adjust);
     }
     void Open(bool invisible = true, bool minimized = true, bool disabled = true)
     {
@@ -58,11 +54,11 @@ protected:
 TEST_F(WindowListTest, EachFixtureRowHoldsItsEightCells)
 {
     HWND visible = Fixture("可視の窓");
-    HWND hidden = Fixture("hidden", [](FixtureSpec* s) { s->showCmd = SW_HIDE; });
-    HWND disabled = Fixture("disabled", [](FixtureSpec* s) { s->disabled = true; });
-    HWND minimised = Fixture("minimised", [](FixtureSpec* s) { s->showCmd = SW_SHOWMINNOACTIVE; });
-    HWND maximised = Fixture("maximised", [](FixtureSpec* s) { s->showCmd = SW_SHOWMAXIMIZED; });
-    HWND topmost = Fixture("topmost", [](FixtureSpec* s) { s->exStyle = WS_EX_TOPMOST; });
+    HWND hidden = Fixture("hidden", Hidden);
+    HWND disabled = Fixture("disabled", Disabled);
+    HWND minimised = Fixture("minimised", Minimised);
+    HWND maximised = Fixture("maximised", Maximised);
+    HWND topmost = Fixture("topmost", Topmost);
     Open();
 
     struct Case { HWND window; const char* title; const char* state; const char* flags; };
@@ -123,10 +119,10 @@ TEST_F(WindowListTest, ColumnsHaveTheirCaptionsAndWidths)
 
 TEST_F(WindowListTest, FiltersLeaveOutTheirWindowsAndNeverListTheDialog)
 {
-    HWND hidden = Fixture("hidden", [](FixtureSpec* s) { s->showCmd = SW_HIDE; });
-    HWND minimised = Fixture("minimised", [](FixtureSpec* s) { s->showCmd = SW_SHOWMINNOACTIVE; });
-    HWND disabled = Fixture("disabled", [](FixtureSpec* s) { s->disabled = true; });
-    HWND hiddenMinimised = Fixture("hidden+minimised", [](FixtureSpec* s) { s->showCmd = SW_SHOWMINNOACTIVE; });
+    HWND hidden = Fixture("hidden", Hidden);
+    HWND minimised = Fixture("minimised", Minimised);
+    HWND disabled = Fixture("disabled", Disabled);
+    HWND hiddenMinimised = Fixture("hidden+minimised", Minimised);
     RunOnFixtureThread(fixtures, [hiddenMinimised] { ShowWindow(hiddenMinimised, SW_HIDE); });
     HWND plain = Fixture("plain");
 
@@ -192,44 +188,37 @@ TEST_F(WindowListTest, SelectionFallsBackToTheFirstRowWhenItsWindowIsGone)
     EXPECT_EQ(1, SendMessageA(main.list, LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
-TEST_F(WindowListTest, RefreshWithAHungWindowReturnsPromptly)
+TEST_F(WindowListTest, ABusyThreadsManyWindowsCostOneIconWait)
 {
-    HungWindow hung;
-    ASSERT_TRUE(StartHungWindow(&hung, "hung-list"));
+    // The thread sits on every WM_GETICON: without the bound a refresh would
+    // wait seconds, without the memo of silent threads 100 ms per window.
+    for (int i = 0; i < 30; ++i)
+        Fixture("busy", SlowIcon);
     Open();
     DWORD start = GetTickCount();
     SendCommand(main.dialog, CMD_REFRESH);
     DWORD elapsed = GetTickCount() - start;
-    int row = FindListRowOfWindow(main.list, hung.window);
-    std::string title = row >= 0 ? CellText(main.list, row, 0) : "";
-    StopHungWindow(&hung);
+    ReleaseSlowIcons();
+    int rows = 0;
+    for (int row = 0; row < RowCount(main.list); ++row)
+        rows += CellText(main.list, row, 0) == "busy";
     EXPECT_LT(elapsed, 1000u);
-    EXPECT_EQ("hung-list", title);
+    EXPECT_EQ(30, rows);
 }
 
-TEST_F(WindowListTest, ImageListStaysFlatOverManyRefreshes)
+TEST_F(WindowListTest, ImageListStaysFlatOverRefreshes)
 {
     for (int i = 0; i < 5; ++i)
         Fixture("icon " + std::to_string(i), [](FixtureSpec* s) { s->classSmallIcon = true; });
     Open();
     HIMAGELIST images = (HIMAGELIST)SendMessageA(main.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
     HWND own = Fixture("own icon", [](FixtureSpec* s) { s->ownSmallIcon = true; });
-    for (int i = 0; i < 500; ++i)
+    for (int i = 0; i < 3; ++i)
         SendCommand(main.dialog, CMD_REFRESH);
     int count = ImageList_GetImageCount(images);
     EXPECT_GE(count, 2);
     EXPECT_LE(count, RowCount(main.list));
     EXPECT_LT(RowImage(main.list, FindListRowOfWindow(main.list, own)), count);
-}
-
-TEST_F(WindowListTest, StyleCellsAreEightLowerCaseHexDigits)
-{
-    HWND window = Fixture("styles", [](FixtureSpec* s) { s->style = WS_POPUP | WS_CAPTION | WS_SYSMENU; });
-    Open();
-    std::string style = CellText(main.list, FindListRowOfWindow(main.list, window), 2);
-    EXPECT_EQ(Hex(GetWindowLongA(window, GWL_STYLE)), style);
-    EXPECT_EQ(8u, style.size());
-    EXPECT_EQ(std::string::npos, style.find_first_not_of("0123456789abcdef"));
 }
 
 TEST_F(WindowListTest, UnknownShowStateGivesAnEmptyCell)
@@ -243,24 +232,4 @@ TEST_F(WindowListTest, UnknownShowStateGivesAnEmptyCell)
     snapshot->style = 0x90CF0040;
     EXPECT_STREQ("90cf0040", FormatListCell(snapshot, 2, buffer, sizeof(buffer)));
     delete snapshot;
-}
-
-// Not a pass/fail check of speed: prints the time one refresh takes with a
-// thousand extra windows, for the record.
-TEST_F(WindowListTest, RefreshOfAThousandWindowsIsMeasured)
-{
-    for (int i = 0; i < 1000; ++i)
-        Fixture("many " + std::to_string(i), [](FixtureSpec* s) {
-            s->showCmd = SW_HIDE;
-            s->classSmallIcon = true;
-        });
-    Open();
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    SendCommand(main.dialog, CMD_REFRESH);
-    QueryPerformanceCounter(&end);
-    double ms = 1000.0 * (end.QuadPart - start.QuadPart) / frequency.QuadPart;
-    printf("refresh with %d rows: %.1f ms\n", RowCount(main.list), ms);
-    EXPECT_GE(RowCount(main.list), 1000);
 }

@@ -24,14 +24,6 @@ protected:
         MainDialogWithFixtures::SetUp();
         undoMenu = GetSubMenu(GetMenu(main.dialog), UNDO_MENU_POSITION);
     }
-    HWND Fixture(const std::string& title, int showCmd = SW_SHOWNOACTIVATE, bool refuseClose = false)
-    {
-        FixtureSpec wanted;
-        wanted.title = title;
-        wanted.showCmd = showCmd;
-        wanted.refuseClose = refuseClose;
-        return ListedFixture(wanted);
-    }
     // `count` visible windows titled prefix + number, then listed.
     std::vector<HWND> Fixtures(const std::string& prefix, int count)
     {
@@ -100,7 +92,7 @@ TEST_F(WindowOperationsTest, ToggleReadsTheStateAnewNotTheList)
 
 TEST_F(WindowOperationsTest, ShowingAHiddenWindowDoesNotActivateIt)
 {
-    HWND window = Fixture("shown quietly", SW_HIDE);
+    HWND window = Fixture("shown quietly", Hidden);
     ResetFixtureLog(window);
     Command(window, CMD_VISIBLE);
     PumpMessagesFor(30);
@@ -127,14 +119,14 @@ TEST_F(WindowOperationsTest, TopmostNeitherMovesResizesNorActivates)
 
 TEST_F(WindowOperationsTest, ActivateRestoresAMinimisedWindowThenBringsItUp)
 {
-    HWND window = Fixture("minimised target", SW_SHOWMINNOACTIVE);
+    HWND window = Fixture("minimised target", Minimised);
     ASSERT_TRUE(IsIconic(window));
     Command(window, CMD_ACTIVATE);
     PumpMessagesFor(50);
     EXPECT_FALSE(IsIconic(window));
     EXPECT_EQ(window, GetForegroundWindow());
 
-    HWND maximised = Fixture("maximised target", SW_SHOWMAXIMIZED);
+    HWND maximised = Fixture("maximised target", Maximised);
     Command(maximised, CMD_ACTIVATE);
     PumpMessagesFor(50);
     EXPECT_TRUE(IsZoomed(maximised));  // not shown in another state
@@ -144,7 +136,7 @@ TEST_F(WindowOperationsTest, ActivateRestoresAMinimisedWindowThenBringsItUp)
 TEST_F(WindowOperationsTest, CloseIsPostedAndTheListFollows)
 {
     HWND closing = Fixture("closes at once");
-    HWND refusing = Fixture("refuses to close", SW_SHOWNOACTIVATE, true);
+    HWND refusing = Fixture("refuses to close", RefusesClose);
     Command(closing, CMD_CLOSE);
     EXPECT_FALSE(IsWindow(closing));
     EXPECT_LT(FindListRowOfWindow(main.list, closing), 0);
@@ -206,33 +198,44 @@ TEST_F(WindowOperationsTest, TogglingTwiceLeavesOnlyTheSecondEntry)
     EXPECT_EQ(std::vector<std::string>{Entry(CMD_UNDO_FIRST + 1, "可視(&V)", "twice")}, UndoItems());
 }
 
-TEST_F(WindowOperationsTest, EntriesOfADestroyedWindowVanish)
+TEST_F(WindowOperationsTest, EntriesOfADestroyedWindowVanishAndFreeTheirIds)
 {
     HWND window = Fixture("doomed");
+    HWND other = Fixture("survivor");
     Command(window, CMD_ENABLE);
     Command(window, CMD_TOPMOST);
     ASSERT_EQ(2u, UndoItems().size());
     DestroyFixtureWindow(fixtures, window);
-    EXPECT_EQ(std::vector<std::string>{"40010:（なし）"}, UndoItems());
-    UINT state = GetMenuState(undoMenu, CMD_UNDO_NONE, MF_BYCOMMAND);
-    EXPECT_TRUE(state & MF_GRAYED);
-    EXPECT_TRUE(state & MF_DISABLED);
-    EXPECT_EQ(0, main.state->undoHistory.count);
+    // Twice: a second look must find the same, not count the gone entries again.
+    for (int look = 0; look < 2; ++look) {
+        EXPECT_EQ(std::vector<std::string>{"40010:（なし）"}, UndoItems());
+        UINT state = GetMenuState(undoMenu, CMD_UNDO_NONE, MF_BYCOMMAND);
+        EXPECT_TRUE(state & MF_GRAYED);
+        EXPECT_TRUE(state & MF_DISABLED);
+        EXPECT_EQ(0, main.state->undoHistory.count);
+    }
+    Command(other, CMD_VISIBLE);
+    EXPECT_EQ(std::vector<std::string>{Entry(CMD_UNDO_FIRST, "可視(&V)", "survivor")}, UndoItems());
 }
 
-TEST_F(WindowOperationsTest, TheSixtyFifthEntryEvictsTheOldestAndReusesItsId)
+TEST_F(WindowOperationsTest, FullHistoryEvictsTheUndoMenusFirstItem)
 {
-    std::vector<HWND> windows = Fixtures("many ", 65);
+    std::vector<HWND> windows = Fixtures("many ", 66);
+    // Filled directly (each records as a command would), to keep the test short.
     for (int i = 0; i < 64; ++i)
-        Command(windows[i], CMD_TOPMOST);
+        ApplyTopmost(main.dialog, &main.state->undoHistory, windows[i], 1);
     std::vector<std::string> full = UndoItems();
     ASSERT_EQ(64u, full.size());
     EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "many 0"), full.front());
+    // The 65th takes slot 0, which now stands last; the 66th must then evict
+    // the first item, slot 1, not slot 0 again.
     Command(windows[64], CMD_TOPMOST);
+    Command(windows[65], CMD_TOPMOST);
     std::vector<std::string> items = UndoItems();
     ASSERT_EQ(64u, items.size());
-    EXPECT_EQ(Entry(CMD_UNDO_FIRST + 1, "最前面(&T)", "many 1"), items.front());
-    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "many 64"), items.back());
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST + 2, "最前面(&T)", "many 2"), items.front());
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "many 64"), items[62]);
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST + 1, "最前面(&T)", "many 65"), items[63]);
     EXPECT_EQ(64, main.state->undoHistory.count);
 }
 
@@ -240,7 +243,7 @@ TEST_F(WindowOperationsTest, UndoWhenFullRecordsWithoutLosingItsOwnValue)
 {
     std::vector<HWND> windows = Fixtures("full ", 64);
     for (HWND window : windows)
-        Command(window, CMD_ENABLE);
+        ApplyEnabled(main.dialog, &main.state->undoHistory, window, 0);
     ASSERT_EQ(64u, UndoItems().size());
     // Undoing the oldest entry evicts that very slot to record the redo.
     SendCommand(main.dialog, CMD_UNDO_FIRST);
@@ -267,7 +270,7 @@ TEST_F(WindowOperationsTest, TwoWindowsEntriesAreIndependent)
 
 TEST_F(WindowOperationsTest, ActivationAndCloseAddNothingToUndo)
 {
-    HWND window = Fixture("not recorded", SW_SHOWNOACTIVATE, true);
+    HWND window = Fixture("not recorded", RefusesClose);
     Command(window, CMD_ACTIVATE);
     Command(window, CMD_CLOSE);
     EXPECT_EQ(std::vector<std::string>{"40010:(なし)"}, UndoItems());
@@ -276,14 +279,12 @@ TEST_F(WindowOperationsTest, ActivationAndCloseAddNothingToUndo)
 
 TEST_F(WindowOperationsTest, WithNothingSelectedTheCommandsOnlyRefresh)
 {
-    HWND window = Fixture("left alone", SW_SHOWNOACTIVATE, true);
-    LVITEMA none = {};
-    none.stateMask = LVIS_SELECTED;
-    SendMessageA(main.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+    HWND window = Fixture("left alone", RefusesClose);
+    SelectNothing(main.list);
     HWND late = CreateFixtureWindow(fixtures, FixtureSpec());  // appears only after a refresh
     for (UINT id : {CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST, CMD_ACTIVATE, CMD_CLOSE}) {
         EXPECT_EQ(1, OnWindowCommand(main.dialog, id));
-        SendMessageA(main.list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+        SelectNothing(main.list);
     }
     EXPECT_TRUE(IsWindowEnabled(window));
     EXPECT_TRUE(IsWindowVisible(window));
@@ -294,14 +295,20 @@ TEST_F(WindowOperationsTest, WithNothingSelectedTheCommandsOnlyRefresh)
     EXPECT_EQ(0, OnWindowCommand(main.dialog, CMD_PROPERTIES));
 }
 
-TEST_F(WindowOperationsTest, StaleUndoIdChangesNothing)
+TEST_F(WindowOperationsTest, UndoIdsOfFreedOrUnusedSlotsChangeNothing)
 {
     HWND window = Fixture("stale");
     Command(window, CMD_ENABLE);
+    SendCommand(main.dialog, CMD_UNDO_FIRST);  // enabled again; the redo is slot 1
+    ASSERT_EQ(2u, main.state->undoHistory.count);
+    ASSERT_EQ(1u, UndoItems().size());  // slot 0 no longer applies and is freed
+    // A menu shown before the pruning could still send slot 0's id.
+    EXPECT_EQ(1, OnUndoCommand(main.dialog, CMD_UNDO_FIRST));
     EXPECT_EQ(1, OnUndoCommand(main.dialog, CMD_UNDO_FIRST + 40));
     EXPECT_EQ(1, OnUndoCommand(main.dialog, CMD_REFRESH));
-    EXPECT_FALSE(IsWindowEnabled(window));
+    EXPECT_TRUE(IsWindowEnabled(window));
     EXPECT_EQ(1, main.state->undoHistory.count);
+    EXPECT_EQ(std::vector<std::string>{Entry(CMD_UNDO_FIRST + 1, "使用可能(&E)", "stale")}, UndoItems());
 }
 
 TEST_F(WindowOperationsTest, LongTitlesAreCutToFitTheItemOnACharacterBoundary)
@@ -330,6 +337,9 @@ TEST(UndoTextTest, ComposedTextFitsAnyBufferWithoutSplittingCharacters)
         EXPECT_EQ(0, full.compare(0, strlen(text), text)) << size;
         EXPECT_NE(SJIS_TRAIL, SjisByteKind(full.c_str(), strlen(text))) << size;
     }
+    char untouched[2] = {'x', 'x'};
+    ComposeUndoItemText(untouched, 0, "可視(&V)", "Cls", title.c_str());
+    EXPECT_EQ('x', untouched[0]);
     char text[261];
     ComposeUndoItemText(text, sizeof(text), "最前面(&T)", longClass.c_str(), title.c_str());
     EXPECT_EQ(260u, strlen(text));
