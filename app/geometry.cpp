@@ -166,3 +166,19 @@ BOOL PlaceNearCursor(HWND window)
     ToParentClient(window, &p);
     return MoveWindowTo(window, p.x, p.y);
 }
+
+POINT GetWorkspaceOffset(HWND window)
+{
+    MONITORINFO info;
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+        return POINT{0, 0};
+    return ComputeWorkspaceOffset(&info.rcMonitor, &info.rcWork, (DWORD)GetWindowLongA(window, GWL_EXSTYLE));
+}
+
+POINT ComputeWorkspaceOffset(const RECT* monitor, const RECT* workArea, DWORD exStyle)
+{
+    if (exStyle & WS_EX_TOOLWINDOW)
+        return POINT{0, 0};
+    return POINT{workArea->left - monitor->left, workArea->top - monitor->top};
+}

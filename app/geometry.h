@@ -35,6 +35,13 @@ BOOL SetTopmostState(HWND window, BOOL topmost);
 BOOL ShowOrHide(HWND window, BOOL show);
 LRESULT SetWindowIcon(HWND window, WPARAM which, HICON icon);
 
+// What to add to a top-level window's placement rectangles (workspace
+// coordinates, which start at its monitor's work area) to get the screen
+// coordinates that SetWindowPos takes. Nothing for tool windows, whose
+// placement is in screen coordinates already.
+POINT GetWorkspaceOffset(HWND window);
+POINT ComputeWorkspaceOffset(const RECT* monitor, const RECT* workArea, DWORD exStyle);
+
 // Centres the window on the mouse cursor, kept inside the primary work area.
 BOOL PlaceNearCursor(HWND window);
 // The position PlaceNearCursor chooses for a window of w x h with the cursor

@@ -1,8 +1,157 @@
 #include "operations/properties_dialog.h"
 
-// Not built yet: as with nothing selected, the command does nothing and the
-// list is not refreshed.
+#include <stdio.h>
+#include <string.h>
+
+#include "app/geometry.h"
+#include "app/sjis_text.h"
+#include "catalogue/window_list.h"
+#include "resources/resource_ids.h"
+
+// What the dialog shows and edits; one dialog at a time, since it is modal.
+static WindowSnapshot propertiesScratch;
+
+static const int PLACEMENT_FIELDS[] = {IDC_PROP_LEFT, IDC_PROP_TOP, IDC_PROP_WIDTH, IDC_PROP_HEIGHT};
+
 int OnPropertiesCommand(HWND mainDialog)
 {
+    HWND target = GetSelectedListWindow(GetDlgItem(mainDialog, IDC_WINDOW_LIST));
+    if (target == NULL)
+        return 1;
+    if (EditWindowProperties(mainDialog, target))
+        SendMessageA(mainDialog, WM_COMMAND, CMD_REFRESH, 0);
     return 1;
+}
+
+const WindowSnapshot* GetPropertiesScratch()
+{
+    return &propertiesScratch;
+}
+
+BOOL EditWindowProperties(HWND mainDialog, HWND target)
+{
+    static WindowSnapshot before;
+    CaptureWindowSnapshot(target, &before);
+    memcpy(&propertiesScratch, &before, sizeof(before));
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(NULL), "WINDOWINFO_BOX", mainDialog, PropertiesDialogProc,
+                                     (LPARAM)target);
+    if (result != IDOK)
+        return FALSE;
+    ApplyPropertiesEdits(&before, &propertiesScratch);
+    return TRUE;
+}
+
+void ApplyPropertiesEdits(const WindowSnapshot* before, const WindowSnapshot* edited)
+{
+    HWND window = edited->hwnd;
+    if (strcmp(edited->title, before->title) != 0)
+        SetWindowTextA(window, edited->title);
+    if (edited->showCmd != before->showCmd)
+        ShowWindow(window, (int)edited->showCmd);
+    if (edited->left != before->left || edited->top != before->top || edited->width != before->width ||
+        edited->height != before->height) {
+        // The fields hold the placement's workspace coordinates; SetWindowPos
+        // wants screen ones (they differ by a taskbar at the top or left).
+        POINT offset = GetWorkspaceOffset(window);
+        SetWindowPos(window, NULL, edited->left + offset.x, edited->top + offset.y, edited->width, edited->height,
+                     PROPERTIES_SWP_FLAGS);
+    }
+}
+
+INT_PTR CALLBACK PropertiesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: return InitPropertiesDialog(dialog);
+    case WM_COMMAND: return OnPropertiesDialogCommand(dialog, wParam);
+    default: return FALSE;
+    }
+}
+
+void ComposePropertiesCaption(char* caption, size_t size, const char* className, const char* title)
+{
+    const char* parts[] = {"ﾌﾟﾛﾊﾟﾃｨ ", className, "-", title};
+    SjisJoinTruncated(caption, size, parts, 4);
+}
+
+static void SetHexField(HWND dialog, int id, uint32_t value)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "%08x", (unsigned)value);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+static int RadioOfShowCmd(uint32_t showCmd)
+{
+    switch (showCmd) {
+    case SW_SHOWMAXIMIZED: return IDC_PROP_MAXIMIZED;
+    case SW_SHOWNORMAL: return IDC_PROP_NORMAL;
+    case SW_SHOWMINIMIZED: return IDC_PROP_MINIMIZED;
+    default: return 0;
+    }
+}
+
+BOOL InitPropertiesDialog(HWND dialog)
+{
+    const WindowSnapshot* shown = &propertiesScratch;
+    PlaceNearCursor(dialog);
+    char caption[PROPERTIES_CAPTION_SIZE];
+    ComposePropertiesCaption(caption, sizeof(caption), shown->className, shown->title);
+    SetWindowTextA(dialog, caption);
+    SetDlgItemTextA(dialog, IDC_PROP_CLASS, shown->className);
+    SetDlgItemTextA(dialog, IDC_PROP_TITLE, shown->title);
+    SetHexField(dialog, IDC_PROP_STYLE, shown->style);
+    SetHexField(dialog, IDC_PROP_EXSTYLE, shown->exStyle);
+    const int32_t values[] = {shown->left, shown->top, shown->width, shown->height};
+    for (int i = 0; i < 4; ++i)
+        SetDlgItemInt(dialog, PLACEMENT_FIELDS[i], (UINT)values[i], TRUE);
+    EnablePlacementFields(dialog, shown->showCmd == SW_SHOWNORMAL);
+    int radio = RadioOfShowCmd(shown->showCmd);
+    if (radio != 0)
+        CheckDlgButton(dialog, radio, BST_CHECKED);
+    return TRUE;
+}
+
+BOOL OnPropertiesDialogCommand(HWND dialog, WPARAM wParam)
+{
+    WORD code = HIWORD(wParam);
+    if (code != 0 && code != 1)
+        return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDOK: return ReadPropertiesDialog(dialog);
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    case IDC_PROP_MAXIMIZED:
+    case IDC_PROP_MINIMIZED: return EnablePlacementFields(dialog, FALSE);
+    case IDC_PROP_NORMAL: return EnablePlacementFields(dialog, TRUE);
+    default: return FALSE;
+    }
+}
+
+BOOL ReadPropertiesDialog(HWND dialog)
+{
+    WindowSnapshot* edited = &propertiesScratch;
+    // The whole text, as far as a snapshot holds one: a long title read back
+    // cut would count as changed and be cut on the window too.
+    GetDlgItemTextA(dialog, IDC_PROP_TITLE, edited->title, SNAPSHOT_TITLE_SIZE - 1);
+
+    if (IsDlgButtonChecked(dialog, IDC_PROP_MINIMIZED) == BST_CHECKED)
+        edited->showCmd = SW_SHOWMINIMIZED;
+    else if (IsDlgButtonChecked(dialog, IDC_PROP_MAXIMIZED) == BST_CHECKED)
+        edited->showCmd = SW_SHOWMAXIMIZED;
+    else if (IsDlgButtonChecked(dialog, IDC_PROP_NORMAL) == BST_CHECKED)
+        edited->showCmd = SW_SHOWNORMAL;
+
+    if (edited->showCmd == SW_SHOWNORMAL) {
+        int32_t* values[] = {&edited->left, &edited->top, &edited->width, &edited->height};
+        for (int i = 0; i < 4; ++i)
+            *values[i] = (int32_t)GetDlgItemInt(dialog, PLACEMENT_FIELDS[i], NULL, TRUE);
+    }
+    EndDialog(dialog, IDOK);
+    return TRUE;
+}
+
+BOOL EnablePlacementFields(HWND dialog, BOOL enable)
+{
+    for (int id : PLACEMENT_FIELDS)
+        EnableWindow(GetDlgItem(dialog, id), enable);
+    return TRUE;
 }

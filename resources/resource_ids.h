@@ -27,6 +27,19 @@
 #define CMD_PROPERTIES       40048
 #define CMD_REFRESH          40049
 
+// The properties dialog (WINDOWINFO_BOX).
+#define IDC_PROP_LEFT        1008
+#define IDC_PROP_TOP         1009
+#define IDC_PROP_WIDTH       1010
+#define IDC_PROP_HEIGHT      1011
+#define IDC_PROP_STYLE       1012
+#define IDC_PROP_EXSTYLE     1013
+#define IDC_PROP_MAXIMIZED   1028
+#define IDC_PROP_MINIMIZED   1029
+#define IDC_PROP_NORMAL      1032
+#define IDC_PROP_TITLE       1034
+#define IDC_PROP_CLASS       1036
+
 // Undo menu items: one id per history slot.
 #define CMD_UNDO_FIRST       32769
 #define CMD_UNDO_LAST        32832

@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/geometry.h"
+#include "app/sjis_text.h"
+#include "catalogue/list_sort.h"
+#include "catalogue/window_list.h"
+#include "operations/properties_dialog.h"
+#include "resources/resource_ids.h"
+#include "tests/dialog_harness.h"
+#include "tests/fixture_windows.h"
+
+namespace {
+
+RECT NormalRect(HWND window)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    GetWindowPlacement(window, &placement);
+    return placement.rcNormalPosition;
+}
+
+std::string FullTitle(HWND window)
+{
+    std::string title(65536, '\0');
+    title.resize(GetWindowTextA(window, &title[0], (int)title.size()));
+    return title;
+}
+
+}  // namespace
+
+class PropertiesDialogTest : public MainDialogWithFixtures {
+protected:
+    // Opens the dialog for `window` through command 40048 and runs `action`
+    // on it; returns whether the list was refreshed afterwards.
+    bool Edit(HWND window, const std::function<void(HWND)>& action)
+    {
+        EXPECT_GE(SelectListRowOfWindow(main.list, window), 0);
+        ResetFixtureLog(window);
+        HWND late = CreateTitledFixture(fixtures, "appears at the next refresh");
+        WhenDialogOpens(main.dialog, action);
+        SendCommand(main.dialog, CMD_PROPERTIES);
+        PumpMessagesFor(20);
+        return FindListRowOfWindow(main.list, late) >= 0;
+    }
+    static void SetField(HWND dialog, int id, const char* text) { SetDlgItemTextA(dialog, id, text); }
+    int Applied(HWND window)
+    {
+        FixtureLog* log = GetFixtureLog(window);
+        return log->setTexts + log->showWindows + log->posChanging + log->moves + log->sizes;
+    }
+};
+
+TEST_F(PropertiesDialogTest, OkWithoutChangesAppliesNothingAndRefreshes)
+{
+    HWND window = Fixture("unchanged");
+    bool refreshed = Edit(window, [](HWND dialog) { ClickButton(dialog, IDOK); });
+    EXPECT_EQ(1, DialogsSeen());
+    EXPECT_TRUE(refreshed);
+    EXPECT_EQ(0, Applied(window));
+}
+
+TEST_F(PropertiesDialogTest, CancelEscAndCloseBoxApplyNothingAndDoNotRefresh)
+{
+    HWND window = Fixture("kept");
+    const std::function<void(HWND)> ways[] = {
+        [](HWND dialog) { ClickButton(dialog, IDCANCEL); },
+        [](HWND dialog) { PostMessageA(GetDlgItem(dialog, IDC_PROP_TITLE), WM_KEYDOWN, VK_ESCAPE, 0); },
+        [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
+    };
+    for (const auto& way : ways) {
+        bool refreshed = Edit(window, [&way](HWND dialog) {
+            SetField(dialog, IDC_PROP_TITLE, "changed");
+            SetField(dialog, IDC_PROP_LEFT, "5");
+            ClickButton(dialog, IDC_PROP_MAXIMIZED);
+            way(dialog);
+        });
+        EXPECT_FALSE(refreshed);
+        EXPECT_EQ(0, Applied(window));
+    }
+    EXPECT_EQ("kept", FullTitle(window));
+}
+
+TEST_F(PropertiesDialogTest, ShowsCaptionClassStylesAndPlacement)
+{
+    HWND window = Fixture("見える窓", [](FixtureSpec* s) { s->rect = {-50, 120, 250, 320}; });
+    RECT normal = NormalRect(window);
+    ASSERT_EQ(-50, normal.left);
+    std::string caption, className, style, exStyle, left, width;
+    bool titleFocused = false;
+    UINT normalChecked = 0;
+    Edit(window, [&](HWND dialog) {
+        char text[300] = "";
+        GetWindowTextA(dialog, text, sizeof(text));
+        caption = text;
+        className = ItemText(dialog, IDC_PROP_CLASS);
+        style = ItemText(dialog, IDC_PROP_STYLE);
+        exStyle = ItemText(dialog, IDC_PROP_EXSTYLE);
+        left = ItemText(dialog, IDC_PROP_LEFT);
+        width = ItemText(dialog, IDC_PROP_WIDTH);
+        normalChecked = IsDlgButtonChecked(dialog, IDC_PROP_NORMAL);
+        titleFocused = GetFocus() == GetDlgItem(dialog, IDC_PROP_TITLE);
+        ClickButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ("ﾌﾟﾛﾊﾟﾃｨ VantoraFixture-見える窓", caption);
+    EXPECT_EQ("VantoraFixture", className);
+    char expected[16];
+    snprintf(expected, sizeof(expected), "%08x", (unsigned)GetWindowLongA(window, GWL_STYLE));
+    EXPECT_EQ(expected, style);
+    snprintf(expected, sizeof(expected), "%08x", (unsigned)GetWindowLongA(window, GWL_EXSTYLE));
+    EXPECT_EQ(expected, exStyle);
+    EXPECT_EQ(8u, exStyle.size());
+    EXPECT_EQ(std::to_string(normal.left), left);
+    EXPECT_EQ(std::to_string(normal.right - normal.left), width);
+    EXPECT_EQ((UINT)BST_CHECKED, normalChecked);
+    EXPECT_TRUE(titleFocused);
+}
+
+TEST_F(PropertiesDialogTest, EachFieldIsAppliedAlone)
+{
+    HWND window = Fixture("old title");
+    // "表" and "ソ" end in the byte 0x5C.
+    Edit(window, [](HWND dialog) {
+        SetField(dialog, IDC_PROP_TITLE, "表ソ新しい");
+        ClickButton(dialog, IDOK);
+    });
+    EXPECT_EQ("表ソ新しい", FullTitle(window));
+    EXPECT_EQ(1, GetFixtureLog(window)->setTexts);
+    EXPECT_EQ(0, GetFixtureLog(window)->posChanging);
+
+    Edit(window, [](HWND dialog) {
+        SetField(dialog, IDC_PROP_LEFT, "abc");  // not a number: 0
+        SetField(dialog, IDC_PROP_TOP, "-30");
+        SetField(dialog, IDC_PROP_WIDTH, "333");
+        SetField(dialog, IDC_PROP_HEIGHT, "222");
+        ClickButton(dialog, IDOK);
+    });
+    RECT normal = NormalRect(window);
+    EXPECT_EQ(0, normal.left);
+    EXPECT_EQ(-30, normal.top);
+    EXPECT_EQ(333, normal.right - normal.left);
+    EXPECT_EQ(222, normal.bottom - normal.top);
+    EXPECT_EQ(0, GetFixtureLog(window)->setTexts);
+    EXPECT_EQ(0, GetFixtureLog(window)->showWindows);
+}
+
+TEST_F(PropertiesDialogTest, ShowStatesFromEachStartingState)
+{
+    struct Case { void (*start)(FixtureSpec*); int radio; BOOL zoomed; BOOL iconic; };
+    const Case cases[] = {
+        {nullptr, IDC_PROP_MAXIMIZED, TRUE, FALSE},   {nullptr, IDC_PROP_MINIMIZED, FALSE, TRUE},
+        {Maximised, IDC_PROP_NORMAL, FALSE, FALSE},   {Maximised, IDC_PROP_MINIMIZED, FALSE, TRUE},
+        {Minimised, IDC_PROP_NORMAL, FALSE, FALSE},   {Minimised, IDC_PROP_MAXIMIZED, TRUE, FALSE},
+    };
+    for (const Case& c : cases) {
+        HWND window = Fixture("state", c.start);
+        RECT before = NormalRect(window);
+        int radio = c.radio;
+        bool fieldsEnabled = false;
+        Edit(window, [radio, &fieldsEnabled](HWND dialog) {
+            fieldsEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_TOP));
+            ClickButton(dialog, radio);
+            ClickButton(dialog, IDOK);
+        });
+        EXPECT_EQ(c.zoomed, IsZoomed(window)) << c.radio;
+        EXPECT_EQ(c.iconic, IsIconic(window)) << c.radio;
+        EXPECT_EQ(c.start == nullptr, fieldsEnabled) << c.radio;
+        // The fields were left as shown: the normal rectangle stays.
+        RECT after = NormalRect(window);
+        EXPECT_TRUE(EqualRect(&before, &after)) << c.radio;
+        DestroyFixtureWindow(fixtures, window);
+    }
+}
+
+TEST_F(PropertiesDialogTest, OtherStatesGreyThePlacementFieldsAndDropTheirEdits)
+{
+    HWND window = Fixture("greyed");
+    RECT before = NormalRect(window);
+    bool greyedByMinimise = false, enabledByNormal = false, greyedByMaximise = false;
+    Edit(window, [&](HWND dialog) {
+        HWND left = GetDlgItem(dialog, IDC_PROP_LEFT);
+        ClickButton(dialog, IDC_PROP_MINIMIZED);
+        greyedByMinimise = !IsWindowEnabled(left) && !IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_HEIGHT));
+        ClickButton(dialog, IDC_PROP_NORMAL);
+        enabledByNormal = IsWindowEnabled(left) && IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_HEIGHT));
+        SetField(dialog, IDC_PROP_LEFT, "7");
+        SetField(dialog, IDC_PROP_WIDTH, "77");
+        ClickButton(dialog, IDC_PROP_MAXIMIZED);
+        greyedByMaximise = !IsWindowEnabled(left);
+        ClickButton(dialog, IDOK);
+    });
+    EXPECT_TRUE(greyedByMinimise);
+    EXPECT_TRUE(enabledByNormal);
+    EXPECT_TRUE(greyedByMaximise);
+    EXPECT_TRUE(IsZoomed(window));
+    EXPECT_EQ(before.left, GetPropertiesScratch()->left);  // the edits were dropped
+    EXPECT_EQ(before.right - before.left, GetPropertiesScratch()->width);
+    RECT after = NormalRect(window);
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(PropertiesDialogTest, LongTitleSurvivesAnUnchangedOkAndTheCaptionIsCutWhole)
+{
+    std::string title = "a";
+    for (int i = 0; i < 20000; ++i)
+        title += "表";  // 40,001 bytes: the snapshot's cut falls inside a character
+    HWND window = Fixture(title);
+    ASSERT_TRUE(title == FullTitle(window));  // (too long to print on failure)
+    std::string caption;
+    Edit(window, [&caption](HWND dialog) {
+        char text[PROPERTIES_CAPTION_SIZE + 16] = "";
+        GetWindowTextA(dialog, text, sizeof(text));
+        caption = text;
+        ClickButton(dialog, IDOK);
+    });
+    EXPECT_TRUE(title == FullTitle(window));
+    EXPECT_EQ(0, GetFixtureLog(window)->setTexts);
+    EXPECT_LE(caption.size(), (size_t)PROPERTIES_CAPTION_SIZE - 1);
+    EXPECT_GE(caption.size(), (size_t)PROPERTIES_CAPTION_SIZE - 2);
+    EXPECT_EQ(0u, caption.find("ﾌﾟﾛﾊﾟﾃｨ VantoraFixture-a表表"));
+    EXPECT_NE(SJIS_LEAD, SjisByteKind(caption.c_str(), caption.size() - 1));
+}
+
+TEST_F(PropertiesDialogTest, NothingSelectedOpensNothing)
+{
+    Fixture("not chosen");
+    SelectNothing(main.list);
+    WhenDialogOpens(main.dialog, [](HWND dialog) { ClickButton(dialog, IDOK); });
+    EXPECT_EQ(1, OnPropertiesCommand(main.dialog));
+    PumpMessagesFor(60);
+    EXPECT_EQ(0, DialogsSeen());
+}
+
+TEST_F(PropertiesDialogTest, WindowGoneWhileOpenFailsSilentlyAndRefreshes)
+{
+    HWND window = Fixture("vanishing");
+    bool refreshed = Edit(window, [this, window](HWND dialog) {
+        DestroyFixtureWindow(fixtures, window);
+        SetField(dialog, IDC_PROP_TITLE, "too late");
+        SetField(dialog, IDC_PROP_WIDTH, "50");
+        ClickButton(dialog, IDOK);
+    });
+    EXPECT_TRUE(refreshed);
+    EXPECT_LT(FindListRowOfWindow(main.list, window), 0);
+    EXPECT_TRUE(IsWindow(main.dialog));
+}
+
+TEST_F(PropertiesDialogTest, DoubleClickOpensTheDialogForThatRow)
+{
+    Fixture("first row");
+    HWND window = Fixture("double clicked");
+    ASSERT_GE(SelectListRowOfWindow(main.list, window), 0);
+    std::string caption;
+    WhenDialogOpens(main.dialog, [&caption](HWND dialog) {
+        char text[300] = "";
+        GetWindowTextA(dialog, text, sizeof(text));
+        caption = text;
+        ClickButton(dialog, IDCANCEL);
+    });
+    NMHDR header = {main.list, IDC_WINDOW_LIST, (UINT)NM_DBLCLK};
+    SendMessageA(main.dialog, WM_NOTIFY, IDC_WINDOW_LIST, (LPARAM)&header);
+    EXPECT_EQ("ﾌﾟﾛﾊﾟﾃｨ VantoraFixture-double clicked", caption);
+}
+
+TEST(WorkspaceOffsetTest, IsTheWorkAreasOriginOnItsMonitorExceptForToolWindows)
+{
+    const RECT monitor = {1024, 0, 2048, 768};
+    const RECT work = {1064, 30, 2048, 768};  // taskbars at the left and the top
+    POINT offset = ComputeWorkspaceOffset(&monitor, &work, WS_EX_APPWINDOW);
+    EXPECT_EQ(40, offset.x);
+    EXPECT_EQ(30, offset.y);
+    POINT none = ComputeWorkspaceOffset(&monitor, &work, WS_EX_TOOLWINDOW);
+    EXPECT_EQ(0, none.x);
+    EXPECT_EQ(0, none.y);
+}
