@@ -3,6 +3,7 @@
 #   bash scripts/run.sh                     start it (on a headless machine inside Xvfb)
 #   bash scripts/run.sh --screenshot F.png  start it, save a screenshot after start-up, quit
 #   bash scripts/run.sh --screenshot F.png --keys "alt+v"   press keys before the shot
+#     (items are xdotool key names, or click:X,Y and dblclick:X,Y on the 1024x768 desktop)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 shot=
@@ -46,7 +47,14 @@ app=$!
 if [ -n "$shot" ]; then
   sleep 6
   if [ -n "$keys" ]; then
-    for k in $keys; do xdotool key "$k"; sleep 1; done
+    for k in $keys; do
+      case "$k" in
+        click:*) xdotool mousemove $(echo ${k#click:} | tr , " ") && xdotool click 1 ;;
+        dblclick:*) xdotool mousemove $(echo ${k#dblclick:} | tr , " ") && xdotool click --repeat 2 --delay 80 1 ;;
+        *) xdotool key "$k" ;;
+      esac
+      sleep 1
+    done
   fi
   import -display "$DISPLAY" -window root -crop 1024x768+0+0 +repage "$shot"
   echo "screenshot saved to $shot"
