@@ -10,13 +10,13 @@
 // in time counts as no icon, and the class icon is tried next.
 static HICON QuerySmallIcon(HWND hwnd, SilentThreads* silent)
 {
-    DWORD thread = silent != NULL ? GetWindowThreadProcessId(hwnd, NULL) : 0;
-    bool known = silent != NULL && std::find(silent->ids.begin(), silent->ids.end(), thread) != silent->ids.end();
+    DWORD thread = GetWindowThreadProcessId(hwnd, NULL);
+    bool knownSilent = silent != NULL && std::find(silent->ids.begin(), silent->ids.end(), thread) != silent->ids.end();
     DWORD_PTR answer = 0;
-    if (!known && !SendMessageTimeoutA(hwnd, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                                       ICON_QUERY_TIMEOUT_MS, &answer)) {
+    if (!knownSilent && !SendMessageTimeoutA(hwnd, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                                             ICON_QUERY_TIMEOUT_MS, &answer)) {
         answer = 0;
-        if (silent != NULL && thread != 0 && IsWindow(hwnd))
+        if (silent != NULL && thread != 0)  // 0: the window is gone, not silent
             silent->ids.push_back(thread);
     }
     if (answer != 0)

@@ -174,6 +174,13 @@ std::string ItemText(HWND dialog, int id)
     return text;
 }
 
+std::string WindowText(HWND window)
+{
+    std::string text(65536, '\0');
+    text.resize(GetWindowTextA(window, &text[0], (int)text.size()));
+    return text;
+}
+
 void MainDialogWithFixtures::SetUp()
 {
     fixtures = StartFixtureThread();

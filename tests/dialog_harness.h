@@ -44,6 +44,7 @@ void StopWatchingForDialogs();
 // Clicks a button of a dialog as the mouse would, through the button.
 void ClickButton(HWND dialog, int id);
 std::string ItemText(HWND dialog, int id);
+std::string WindowText(HWND window);  // the whole title, however long
 
 // A test with the real main dialog (default filters) and a fixture thread.
 class MainDialogWithFixtures : public ::testing::Test {

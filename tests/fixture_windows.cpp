@@ -216,13 +216,13 @@ HWND CreateTitledFixture(FixtureThread* thread, const std::string& title, void (
     return CreateFixtureWindow(thread, wanted);
 }
 
-void Hidden(FixtureSpec* spec) { spec->showCmd = SW_HIDE; }
-void Minimised(FixtureSpec* spec) { spec->showCmd = SW_SHOWMINNOACTIVE; }
-void Maximised(FixtureSpec* spec) { spec->showCmd = SW_SHOWMAXIMIZED; }
-void Disabled(FixtureSpec* spec) { spec->disabled = true; }
-void Topmost(FixtureSpec* spec) { spec->exStyle = WS_EX_TOPMOST; }
-void RefusesClose(FixtureSpec* spec) { spec->refuseClose = true; }
-void SlowIcon(FixtureSpec* spec) { spec->slowIcon = true; }
+void Hidden(FixtureSpec* wanted) { wanted->showCmd = SW_HIDE; }
+void Minimised(FixtureSpec* wanted) { wanted->showCmd = SW_SHOWMINNOACTIVE; }
+void Maximised(FixtureSpec* wanted) { wanted->showCmd = SW_SHOWMAXIMIZED; }
+void Disabled(FixtureSpec* wanted) { wanted->disabled = true; }
+void Topmost(FixtureSpec* wanted) { wanted->exStyle = WS_EX_TOPMOST; }
+void RefusesClose(FixtureSpec* wanted) { wanted->refuseClose = true; }
+void SlowIcon(FixtureSpec* wanted) { wanted->slowIcon = true; }
 
 void ReleaseSlowIcons()
 {

@@ -40,16 +40,16 @@ void StopFixtureThread(FixtureThread* thread);
 // Runs `work` on the fixture thread and waits for it.
 void RunOnFixtureThread(FixtureThread* thread, const std::function<void()>& work);
 HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& wanted);
-// A window titled `title`, its spec changed first by `adjust` (one of the
+// A window titled `title`, its FixtureSpec changed first by `adjust` (one of the
 // adjusters below, or the test's own).
 HWND CreateTitledFixture(FixtureThread* thread, const std::string& title, void (*adjust)(FixtureSpec*) = nullptr);
-void Hidden(FixtureSpec* spec);
-void Minimised(FixtureSpec* spec);
-void Maximised(FixtureSpec* spec);
-void Disabled(FixtureSpec* spec);
-void Topmost(FixtureSpec* spec);
-void RefusesClose(FixtureSpec* spec);
-void SlowIcon(FixtureSpec* spec);
+void Hidden(FixtureSpec* wanted);
+void Minimised(FixtureSpec* wanted);
+void Maximised(FixtureSpec* wanted);
+void Disabled(FixtureSpec* wanted);
+void Topmost(FixtureSpec* wanted);
+void RefusesClose(FixtureSpec* wanted);
+void SlowIcon(FixtureSpec* wanted);
 // Lets every slowIcon fixture answer; until then each WM_GETICON keeps its
 // thread busy (other messages sent to it are still answered, as a busy
 // program would): the icon query that the list must not wait for. Under

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 
@@ -22,13 +21,6 @@ RECT NormalRect(HWND window)
     placement.length = sizeof(placement);
     GetWindowPlacement(window, &placement);
     return placement.rcNormalPosition;
-}
-
-std::string FullTitle(HWND window)
-{
-    std::string title(65536, '\0');
-    title.resize(GetWindowTextA(window, &title[0], (int)title.size()));
-    return title;
 }
 
 }  // namespace
@@ -82,7 +74,7 @@ TEST_F(PropertiesDialogTest, CancelEscAndCloseBoxApplyNothingAndDoNotRefresh)
         EXPECT_FALSE(refreshed);
         EXPECT_EQ(0, Applied(window));
     }
-    EXPECT_EQ("kept", FullTitle(window));
+    EXPECT_EQ("kept", WindowText(window));
 }
 
 TEST_F(PropertiesDialogTest, ShowsCaptionClassStylesAndPlacement)
@@ -94,9 +86,7 @@ TEST_F(PropertiesDialogTest, ShowsCaptionClassStylesAndPlacement)
     bool titleFocused = false;
     UINT normalChecked = 0;
     Edit(window, [&](HWND dialog) {
-        char text[300] = "";
-        GetWindowTextA(dialog, text, sizeof(text));
-        caption = text;
+        caption = WindowText(dialog);
         className = ItemText(dialog, IDC_PROP_CLASS);
         style = ItemText(dialog, IDC_PROP_STYLE);
         exStyle = ItemText(dialog, IDC_PROP_EXSTYLE);
@@ -128,7 +118,7 @@ TEST_F(PropertiesDialogTest, EachFieldIsAppliedAlone)
         SetField(dialog, IDC_PROP_TITLE, "表ソ新しい");
         ClickButton(dialog, IDOK);
     });
-    EXPECT_EQ("表ソ新しい", FullTitle(window));
+    EXPECT_EQ("表ソ新しい", WindowText(window));
     EXPECT_EQ(1, GetFixtureLog(window)->setTexts);
     EXPECT_EQ(0, GetFixtureLog(window)->posChanging);
 
@@ -209,15 +199,13 @@ TEST_F(PropertiesDialogTest, LongTitleSurvivesAnUnchangedOkAndTheCaptionIsCutWho
     for (int i = 0; i < 20000; ++i)
         title += "表";  // 40,001 bytes: the snapshot's cut falls inside a character
     HWND window = Fixture(title);
-    ASSERT_TRUE(title == FullTitle(window));  // (too long to print on failure)
+    ASSERT_TRUE(title == WindowText(window));  // (too long to print on failure)
     std::string caption;
     Edit(window, [&caption](HWND dialog) {
-        char text[PROPERTIES_CAPTION_SIZE + 16] = "";
-        GetWindowTextA(dialog, text, sizeof(text));
-        caption = text;
+        caption = WindowText(dialog);
         ClickButton(dialog, IDOK);
     });
-    EXPECT_TRUE(title == FullTitle(window));
+    EXPECT_TRUE(title == WindowText(window));
     EXPECT_EQ(0, GetFixtureLog(window)->setTexts);
     EXPECT_LE(caption.size(), (size_t)PROPERTIES_CAPTION_SIZE - 1);
     EXPECT_GE(caption.size(), (size_t)PROPERTIES_CAPTION_SIZE - 2);
@@ -247,23 +235,6 @@ TEST_F(PropertiesDialogTest, WindowGoneWhileOpenFailsSilentlyAndRefreshes)
     EXPECT_TRUE(refreshed);
     EXPECT_LT(FindListRowOfWindow(main.list, window), 0);
     EXPECT_TRUE(IsWindow(main.dialog));
-}
-
-TEST_F(PropertiesDialogTest, DoubleClickOpensTheDialogForThatRow)
-{
-    Fixture("first row");
-    HWND window = Fixture("double clicked");
-    ASSERT_GE(SelectListRowOfWindow(main.list, window), 0);
-    std::string caption;
-    WhenDialogOpens(main.dialog, [&caption](HWND dialog) {
-        char text[300] = "";
-        GetWindowTextA(dialog, text, sizeof(text));
-        caption = text;
-        ClickButton(dialog, IDCANCEL);
-    });
-    NMHDR header = {main.list, IDC_WINDOW_LIST, (UINT)NM_DBLCLK};
-    SendMessageA(main.dialog, WM_NOTIFY, IDC_WINDOW_LIST, (LPARAM)&header);
-    EXPECT_EQ("ﾌﾟﾛﾊﾟﾃｨ VantoraFixture-double clicked", caption);
 }
 
 TEST(WorkspaceOffsetTest, IsTheWorkAreasOriginOnItsMonitorExceptForToolWindows)

@@ -61,9 +61,7 @@ BOOL EnterTray(HWND dialog)
     if (trayIconData.hIcon != NULL)
         DeleteTrayIcon();  // never two icons, nor a lost handle
     HICON icon = (HICON)LoadImageA(GetModuleHandleA(NULL), "IDI_ICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
-    NOTIFYICONDATAA added;
-    AddTrayIcon(&added, dialog, TRAY_ICON_ID, TRAY_CALLBACK_MESSAGE, icon, TRAY_TIP_TEXT);
-    trayIconData = added;
+    AddTrayIcon(&trayIconData, dialog, TRAY_ICON_ID, TRAY_CALLBACK_MESSAGE, icon, TRAY_TIP_TEXT);
     ShowOrHide(dialog, FALSE);
     notificationAreaWindow = FindNotificationArea();
     SetTimer(dialog, TRAY_WATCH_TIMER, TRAY_WATCH_PERIOD_MS, TrayWatchTimerProc);
