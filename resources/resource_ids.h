@@ -1,5 +1,5 @@
 // Numeric ids shared by the resource script and the code. Named resources
-// (MAIN_MENU, POPUP_MENU, IDI_ICON) are used by their names.
+// (MAIN_MENU, POPUP_MENU, IDI_ICON, IDC_CURSOR_HAND) are used by their names.
 #ifndef VANTORA_RESOURCE_IDS_H
 #define VANTORA_RESOURCE_IDS_H
 
@@ -39,6 +39,12 @@
 #define IDC_PROP_NORMAL      1032
 #define IDC_PROP_TITLE       1034
 #define IDC_PROP_CLASS       1036
+
+// The About box (ABOUT_BOX).
+#define IDC_ABOUT_ICON       1007
+#define IDC_ABOUT_VERSION    1014
+#define IDC_ABOUT_RESOURCES  1015
+#define IDC_ABOUT_LINK       1016
 
 // Undo menu items: one id per history slot.
 #define CMD_UNDO_FIRST       32769

@@ -49,6 +49,7 @@ if [ -n "$shot" ]; then
   if [ -n "$keys" ]; then
     for k in $keys; do
       case "$k" in
+        move:*) xdotool mousemove $(echo ${k#move:} | tr , " ") ;;
         click:*) xdotool mousemove $(echo ${k#click:} | tr , " ") && xdotool click 1 ;;
         dblclick:*) xdotool mousemove $(echo ${k#dblclick:} | tr , " ") && xdotool click --repeat 2 --delay 80 1 ;;
         *) xdotool key "$k" ;;

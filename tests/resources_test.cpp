@@ -127,27 +127,69 @@ TEST(ResourcesTest, VersionIsZeroPointZeroFiveInOneJapaneseBlock)
         EXPECT_NE("<missing>", VersionValue(block, name)) << name;
 }
 
-TEST(ResourcesTest, MainDialogTemplateIs261By169DialogUnits)
+// Each control's rectangle in dialog units: {id, x, y, w, h}; an icon
+// control takes its icon's size, so only its position is given: {id, x, y}.
+void ExpectLayout(HWND dialog, int width, int height, const std::vector<std::vector<int>>& controls)
 {
-    MainDialog main = OpenMainDialog(NewAppState());
-    RECT units = {0, 0, 261, 169};
-    MapDialogRect(main.dialog, &units);
+    RECT units = {0, 0, width, height};
+    MapDialogRect(dialog, &units);
     RECT client;
-    GetClientRect(main.dialog, &client);
+    GetClientRect(dialog, &client);
     EXPECT_EQ(units.right, client.right);
     EXPECT_EQ(units.bottom, client.bottom);
     // Position and size convert separately, as the dialog manager does.
-    const int controls[][5] = {{IDC_WINDOW_LIST, 7, 7, 247, 142}, {IDC_STATUS_LINE, 7, 154, 247, 8}};
     for (const auto& c : controls) {
-        RECT expected = {c[1], c[2], c[3], c[4]};
-        MapDialogRect(main.dialog, &expected);
+        RECT expected = {c[1], c[2], c.size() < 5 ? 0 : c[3], c.size() < 5 ? 0 : c[4]};
+        MapDialogRect(dialog, &expected);
         RECT actual;
-        GetWindowRect(GetDlgItem(main.dialog, c[0]), &actual);
-        MapWindowPoints(NULL, main.dialog, (POINT*)&actual, 2);
+        GetWindowRect(GetDlgItem(dialog, c[0]), &actual);
+        MapWindowPoints(NULL, dialog, (POINT*)&actual, 2);
         EXPECT_EQ(expected.left, actual.left) << c[0];
         EXPECT_EQ(expected.top, actual.top) << c[0];
+        if (c.size() < 5)
+            continue;
         EXPECT_EQ(expected.right, actual.right - actual.left) << c[0];
         EXPECT_EQ(expected.bottom, actual.bottom - actual.top) << c[0];
     }
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+TEST(ResourcesTest, MainDialogTemplateIs261By169DialogUnits)
+{
+    MainDialog main = OpenMainDialog(NewAppState());
+    ExpectLayout(main.dialog, 261, 169, {{IDC_WINDOW_LIST, 7, 7, 247, 142}, {IDC_STATUS_LINE, 7, 154, 247, 8}});
     CloseMainDialog(&main);
+}
+
+TEST(ResourcesTest, AboutBoxTemplateIs139By56WithItsFiveControls)
+{
+    HWND box = CreateDialogParamA(GetModuleHandleA(NULL), "ABOUT_BOX", NULL, PlainDialogProc, 0);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("Vantora について", WindowText(box));
+    ExpectLayout(box, 139, 56,
+                 {{IDC_ABOUT_ICON, 7, 7}, {IDC_ABOUT_VERSION, 30, 7, 102, 8}, {IDC_ABOUT_LINK, 30, 16, 102, 8},
+                  {IDC_ABOUT_RESOURCES, 30, 25, 102, 8}, {IDOK, 45, 35, 45, 14}});
+    EXPECT_NE(nullptr, (HICON)SendDlgItemMessageA(box, IDC_ABOUT_ICON, STM_GETICON, 0, 0));
+    for (int id : {IDC_ABOUT_VERSION, IDC_ABOUT_LINK, IDC_ABOUT_RESOURCES})
+        EXPECT_EQ(SS_NOPREFIX | SS_NOTIFY, GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & 0xFFFF) << id;
+    DestroyWindow(box);
+}
+
+TEST(ResourcesTest, HandCursorIs32PixelsWithItsHotSpotAtTheFingertip)
+{
+    HCURSOR hand = LoadCursorA(GetModuleHandleA(NULL), "IDC_CURSOR_HAND");
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(hand, &info));
+    EXPECT_EQ(7u, info.xHotspot);
+    EXPECT_EQ(0u, info.yHotspot);
+    BITMAP mask = {};
+    GetObjectA(info.hbmMask, sizeof(mask), &mask);
+    EXPECT_EQ(32, mask.bmWidth);
+    EXPECT_EQ(64, mask.bmHeight);  // two colours: the image and its mask in one bitmap
+    EXPECT_EQ(nullptr, info.hbmColor);
+    DeleteObject(info.hbmMask);
 }

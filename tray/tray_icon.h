@@ -16,6 +16,8 @@ const UINT TRAY_TIP_SIZE = 64;  // the tip field of the record's first layout
 // The record's first layout (88 bytes for 32-bit Windows), which every
 // shell understands.
 const DWORD TRAY_ICON_DATA_SIZE = NOTIFYICONDATAA_V1_SIZE;
+// Checked when building, since some machines cannot run the 32-bit tests.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "NOTIFYICONDATAA's first layout is 88 bytes");
 extern const char TRAY_TIP_TEXT[];
 
 BOOL EnterTray(HWND dialog);
