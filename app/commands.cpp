@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "catalogue/list_sort.h"
 #include "catalogue/window_list.h"
+#include "operations/bounded_changes.h"
 #include "operations/properties_dialog.h"
 #include "operations/undo_history.h"
 #include "operations/window_commands.h"
@@ -99,7 +100,7 @@ static void OnEndLabelEdit(HWND dialog, const NMLVDISPINFOA* info)
     HWND target = (HWND)info->item.lParam;
     if (target == NULL)
         target = GetListRowWindow(info->hdr.hwndFrom, info->item.iItem);
-    SetWindowTextA(target, info->item.pszText);
+    SetWindowTextBounded(target, info->item.pszText);
     SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
 }
 

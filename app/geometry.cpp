@@ -124,9 +124,14 @@ BOOL SetTopmostState(HWND window, BOOL topmost)
     return topmost ? SetTopmost(window) : SetNotTopmost(window);
 }
 
+int ShowOrHideCommand(BOOL show)
+{
+    return show ? SW_SHOWNA : SW_HIDE;
+}
+
 BOOL ShowOrHide(HWND window, BOOL show)
 {
-    return ShowWindow(window, show ? SW_SHOWNA : SW_HIDE);
+    return ShowWindow(window, ShowOrHideCommand(show));
 }
 
 LRESULT SetWindowIcon(HWND window, WPARAM which, HICON icon)

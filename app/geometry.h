@@ -32,6 +32,8 @@ BOOL IsTopmost(HWND window);
 BOOL SetTopmost(HWND window);
 BOOL SetNotTopmost(HWND window);
 BOOL SetTopmostState(HWND window, BOOL topmost);
+// Shows without activating, or hides.
+int ShowOrHideCommand(BOOL show);
 BOOL ShowOrHide(HWND window, BOOL show);
 LRESULT SetWindowIcon(HWND window, WPARAM which, HICON icon);
 

@@ -6,6 +6,7 @@
 #include "app/geometry.h"
 #include "app/sjis_text.h"
 #include "catalogue/window_list.h"
+#include "operations/bounded_changes.h"
 #include "resources/resource_ids.h"
 
 // What the dialog shows and edits; one dialog at a time, since it is modal.
@@ -43,19 +44,22 @@ BOOL EditWindowProperties(HWND mainDialog, HWND target)
 
 void ApplyPropertiesEdits(const WindowSnapshot* before, const WindowSnapshot* edited)
 {
-    HWND window = edited->hwnd;
+    WindowChange change = {};
+    change.target = edited->hwnd;
     if (strcmp(edited->title, before->title) != 0)
-        SetWindowTextA(window, edited->title);
+        AddSetTextStep(&change, edited->title);
     if (edited->showCmd != before->showCmd)
-        ShowWindow(window, (int)edited->showCmd);
+        AddShowStep(&change, (int)edited->showCmd);
     if (edited->left != before->left || edited->top != before->top || edited->width != before->width ||
         edited->height != before->height) {
         // The fields hold the placement's workspace coordinates; SetWindowPos
         // wants screen ones (they differ by a taskbar at the top or left).
-        POINT offset = GetWorkspaceOffset(window);
-        SetWindowPos(window, NULL, edited->left + offset.x, edited->top + offset.y, edited->width, edited->height,
-                     PROPERTIES_SWP_FLAGS);
+        POINT offset = GetWorkspaceOffset(edited->hwnd);
+        AddSetPosStep(&change, NULL, edited->left + offset.x, edited->top + offset.y, edited->width, edited->height,
+                      PROPERTIES_SWP_FLAGS);
     }
+    if (change.stepCount > 0)
+        RunWindowChange(&change);
 }
 
 INT_PTR CALLBACK PropertiesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -4,37 +4,29 @@
 #include "app/geometry.h"
 #include "catalogue/window_list.h"
 #include "catalogue/window_snapshot.h"
+#include "operations/bounded_changes.h"
 #include "operations/undo_history.h"
 #include "resources/resource_ids.h"
 
 BOOL ApplyEnabled(HWND mainDialog, UndoHistory* history, HWND target, BYTE enabled)
 {
     RecordUndo(history, mainDialog, target, CMD_ENABLE);
-    EnableWindow(target, enabled != 0);
+    EnableWindowBounded(target, enabled != 0);
     return IsWindowEnabled(target) == (enabled != 0);
 }
 
 BOOL ApplyVisible(HWND mainDialog, UndoHistory* history, HWND target, BYTE visible)
 {
     RecordUndo(history, mainDialog, target, CMD_VISIBLE);
-    ShowOrHide(target, visible != 0);
+    ShowWindowBounded(target, ShowOrHideCommand(visible != 0));
     return IsWindowVisible(target) == (visible != 0);
 }
 
 BOOL ApplyTopmost(HWND mainDialog, UndoHistory* history, HWND target, BYTE topmost)
 {
     RecordUndo(history, mainDialog, target, CMD_TOPMOST);
-    return SetTopmostState(target, topmost != 0);
-}
-
-static void ActivateWindow(HWND window)
-{
-    // Restore without activating first, so a minimised window comes back
-    // where it was before it is brought up.
-    if (IsIconic(window))
-        ShowWindow(window, SW_SHOWNOACTIVATE);
-    BringWindowToTop(window);
-    SetForegroundWindow(window);
+    SetWindowPosBounded(target, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, TOPMOST_SWP_FLAGS);
+    return IsTopmost(target) == (topmost != 0);
 }
 
 int OnWindowCommand(HWND mainDialog, WPARAM wParam)
@@ -53,7 +45,7 @@ int OnWindowCommand(HWND mainDialog, WPARAM wParam)
         case CMD_ENABLE: ApplyEnabled(mainDialog, history, window, !now.enabled); break;
         case CMD_VISIBLE: ApplyVisible(mainDialog, history, window, !now.visible); break;
         case CMD_TOPMOST: ApplyTopmost(mainDialog, history, window, !now.topmost); break;
-        case CMD_ACTIVATE: ActivateWindow(window); break;
+        case CMD_ACTIVATE: ActivateWindowBounded(window); break;
         case CMD_CLOSE:
             // Posted, never sent: a window that does not answer cannot stop us.
             PostMessageA(window, WM_CLOSE, 0, 0);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "about/about_box.h"
+#include "app/sjis_text.h"
 #include "resources/resource_ids.h"
 #include "tests/dialog_harness.h"
 #include "tests/fixture_windows.h"
@@ -271,4 +272,24 @@ TEST_F(AboutBoxTest, OneOpeningInAThousandShowsTheOtherTitle)
         ClickButton(box, IDOK);
     });
     EXPECT_EQ("-時には、翼のない天使のように-", caption);
+}
+
+TEST(AboutTextTest, LongVersionValuesAreCutWholeAt260Bytes)
+{
+    static AboutVersionTexts texts;
+    std::string name;
+    while (name.size() < 300)
+        name += "版";
+    SjisCopyTruncated(texts.productName, name.c_str(), sizeof(texts.productName));
+    strcpy(texts.productVersion, "1.0");
+    ComposeAboutVersionTexts(&texts);
+    for (const char* text : {(const char*)texts.title, (const char*)texts.versionLine, (const char*)texts.productName}) {
+        size_t length = strlen(text);
+        EXPECT_EQ(260u, length);  // 130 whole characters; the suffix does not fit
+        EXPECT_NE(SJIS_LEAD, SjisByteKind(text, length - 1));
+    }
+    char line[35];
+    FormatResourcesLine(line, sizeof(line), -2147483647);
+    EXPECT_LE(strlen(line), 34u);
+    EXPECT_NE(SJIS_LEAD, SjisByteKind(line, strlen(line) - 1));
 }

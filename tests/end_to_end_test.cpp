@@ -196,3 +196,30 @@ TEST(EndToEndTest, AlwaysOnTopSurvivesARestart)
     DeleteFileA(ini.c_str());
     DeleteFileA(exe.c_str());
 }
+
+TEST(EndToEndTest, QuittingWhileAChangeWaitsForAHungWindowEndsAtOnceAndSaves)
+{
+    HungWindow hung;
+    ASSERT_TRUE(StartHungWindow(&hung, "zqhung"));
+    std::string folder = TempFolder("vantora-e2e-hung");
+    std::string exe = folder + "\\vantora.exe";
+    std::string ini = folder + "\\vantora.ini";
+    ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
+    DeleteFileA(ini.c_str());
+    Running running;
+    ASSERT_TRUE(Start(&running, exe));
+    // Selects the hung window's row by typing the start of its title.
+    HWND list = GetDlgItem(running.dialog, IDC_WINDOW_LIST);
+    PostMessageA(running.dialog, WM_COMMAND, CMD_REFRESH, 0);
+    for (char c : std::string("zqhung"))
+        PostMessageA(list, WM_CHAR, (WPARAM)c, 0);
+    Sleep(300);
+    EXPECT_GE((int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED), 0);
+    PostMessageA(running.dialog, WM_COMMAND, CMD_ENABLE, 0);
+    PostMessageA(running.dialog, WM_COMMAND, CMD_QUIT, 0);
+    EXPECT_EQ(0u, WaitForExit(&running));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ini.c_str()));
+    StopHungWindow(&hung);
+    DeleteFileA(ini.c_str());
+    DeleteFileA(exe.c_str());
+}

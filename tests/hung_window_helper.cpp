@@ -1,5 +1,6 @@
 // Shows one window, then stops answering messages until the event named on
-// the command line is set: a hung program for the tests.
+// the command line is set: a hung program for the tests. Once woken it
+// answers what piled up meanwhile, and ends when nothing more comes.
 #include <windows.h>
 
 #include <string.h>
@@ -28,5 +29,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 
     HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, releaseName);
     WaitForSingleObject(release, 60000);  // no messages are read meanwhile
+    while (MsgWaitForMultipleObjects(0, NULL, FALSE, 300, QS_ALLINPUT) != WAIT_TIMEOUT) {
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
     return 0;
 }
