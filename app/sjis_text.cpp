@@ -81,6 +81,10 @@ char* SjisCopyTruncated(char* destination, const char* source, size_t size)
     if (size == 0)
         return destination;
     size_t count = SjisByteKind(source, size - 1) == SJIS_TRAIL ? size - 2 : size - 1;
+    // A lead byte whose (malformed) partner is cut off goes too: text must
+    // never end in a lead byte, or the next character walk steps over the NUL.
+    if (count > 0 && strnlen(source, count + 1) > count && SjisByteKind(source, count - 1) == SJIS_LEAD)
+        --count;
     strncpy(destination, source, count);
     destination[count] = '\0';
     return destination;

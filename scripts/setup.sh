@@ -6,7 +6,7 @@ set -euo pipefail
 need=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
       mingw-w64-tools binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
       xvfb xauth fonts-ipafont-gothic fonts-wine cmake ninja-build googletest imagemagick
-      python3 git ca-certificates xdotool)
+      python3 git ca-certificates xdotool clang libclang-rt-14-dev)
 
 missing=()
 for p in "${need[@]}"; do

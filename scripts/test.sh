@@ -25,4 +25,7 @@ for arch in i686 x86_64; do
   fi
   ctest --test-dir "build/test-$arch" --output-on-failure || status=1
 done
+
+echo "== fuzzing"
+bash scripts/fuzz.sh || status=1
 exit $status

@@ -110,4 +110,8 @@ TEST(SjisTextTest, TruncatedCopyNeverSplitsACharacterAtAnySize)
     char untouched[4] = "xyz";
     SjisCopyTruncated(untouched, source, 0);
     EXPECT_STREQ("xyz", untouched);
+    // A lead byte whose partner is malformed and then cut off is dropped too.
+    char cut[8];
+    SjisCopyTruncated(cut, "*\x95\x5c\x95\xff\xff", 5);
+    EXPECT_STREQ("*\x95\x5c", cut);
 }
