@@ -129,3 +129,42 @@ int FindListRowOfWindow(HWND listView, HWND hwnd)
     return (int)SendMessageA(listView, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
 }
 
+
+static int CompareRowHandles(const void* a, const void* b)
+{
+    UINT_PTR x = (UINT_PTR)((const InsertedRow*)a)->hwnd;
+    UINT_PTR y = (UINT_PTR)((const InsertedRow*)b)->hwnd;
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+struct InsertedRows {
+    const InsertedRow* rows;
+    int count;
+};
+
+static const InsertedRow* LookUpInsertedRow(const InsertedRows* table, HWND hwnd)
+{
+    InsertedRow probe = {hwnd, NULL, 0};
+    return (const InsertedRow*)bsearch(&probe, table->rows, table->count, sizeof(InsertedRow), CompareRowHandles);
+}
+
+static int CALLBACK CompareAsInserted(LPARAM itemData1, LPARAM itemData2, LPARAM sortParam)
+{
+    const InsertedRows* table = (const InsertedRows*)sortParam;
+    const InsertedRow* a = LookUpInsertedRow(table, (HWND)itemData1);
+    const InsertedRow* b = LookUpInsertedRow(table, (HWND)itemData2);
+    if (a == NULL || b == NULL)
+        return a == b ? 0 : a == NULL ? 1 : -1;
+    int r = lstrcmpA(a->title, b->title);
+    if (r != 0)
+        return r;
+    return b->sequence - a->sequence;  // a row goes in before the equal rows already there
+}
+
+BOOL OrderAsSortedInsertion(HWND listView, InsertedRow* rows, int count)
+{
+    qsort(rows, count, sizeof(InsertedRow), CompareRowHandles);
+    InsertedRows table = {rows, count};
+    SendMessageA(listView, LVM_SORTITEMS, (WPARAM)&table, (LPARAM)CompareAsInserted);
+    return TRUE;
+}

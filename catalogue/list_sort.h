@@ -12,4 +12,18 @@ BOOL SortWindowList(HWND listView, AppState* appState);
 int CALLBACK CompareWindowListRows(LPARAM itemData1, LPARAM itemData2, LPARAM sortParam);
 int FindListRowOfWindow(HWND listView, HWND hwnd);
 
+// A row as the list's own sorted insertion (LVS_SORTASCENDING) sees it: its
+// title and when it was added.
+struct InsertedRow {
+    HWND hwnd;
+    const char* title;
+    int sequence;
+};
+// Puts rows that were appended in `sequence` order into the order that the
+// control's sorted insertion would have given them: by title (lstrcmpA),
+// and among equal titles the later one first. Inserting into a sorted
+// control costs a scan of the list per row; this costs one sort. `rows` is
+// reordered (by window handle) for the look-ups.
+BOOL OrderAsSortedInsertion(HWND listView, InsertedRow* rows, int count);
+
 #endif

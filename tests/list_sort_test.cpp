@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "app/commands.h"
@@ -162,4 +163,55 @@ TEST_F(ListSortTest, AWindowNotListedHasNoRow)
 {
     EXPECT_EQ(-1, FindListRowOfWindow(main.list, (HWND)(UINT_PTR)0x1234));
     EXPECT_EQ("sort alpha", CellText(main.list, FindListRowOfWindow(main.list, windows[1]), 0));
+}
+
+namespace {
+
+// The row data of a list in row order.
+std::vector<LPARAM> RowData(HWND list)
+{
+    std::vector<LPARAM> data;
+    for (int i = 0; i < (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); ++i)
+        data.push_back((LPARAM)GetListRowWindow(list, i));
+    return data;
+}
+
+HWND AppendRows(DWORD style, const std::vector<std::string>& titles)
+{
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT | style, 0, 0, 200, 200, NULL, NULL,
+                                NULL, NULL);
+    LVCOLUMNA column = {};
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
+    for (size_t i = 0; i < titles.size(); ++i) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = (int)i;
+        item.pszText = (char*)titles[i].c_str();
+        item.lParam = (LPARAM)(0x1000 + 4 * i);
+        SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
+    }
+    return list;
+}
+
+}  // namespace
+
+TEST(SortedInsertionTest, OneSortGivesTheOrderOfTheControlsOwnSortedInsertion)
+{
+    // Equal titles, empty ones, Shift-JIS ("ア", "あ", a full-width space)
+    // and mixed case, in an order that makes every kind of tie come up.
+    const std::vector<std::string> titles = {
+        "b", "A", "a", "B", "", "\x83\x41", "\x82\xa0", "a", "", "_x", "[y", "~z", "a b", "ab", "Ab",
+        "-a", "'a", "1", "10", "9", "\x83\x41", "B", "abc", "ABC", "\x81\x40", " ", "ｱ", "ア", "b"};
+    HWND control = AppendRows(LVS_SORTASCENDING, titles);
+    HWND ours = AppendRows(0, titles);
+    std::vector<InsertedRow> rows;
+    for (size_t i = 0; i < titles.size(); ++i)
+        rows.push_back({(HWND)(0x1000 + 4 * i), titles[i].c_str(), (int)i});
+    OrderAsSortedInsertion(ours, rows.data(), (int)rows.size());
+    EXPECT_EQ(RowData(control), RowData(ours));
+    HWND appended = AppendRows(0, titles);
+    EXPECT_NE(RowData(appended), RowData(ours));  // it did reorder
+    DestroyWindow(control);
+    DestroyWindow(ours);
+    DestroyWindow(appended);
 }
