@@ -3,16 +3,20 @@
 #   bash scripts/run.sh                     start it (on a headless machine inside Xvfb)
 #   bash scripts/run.sh --screenshot F.png  start it, save a screenshot after start-up, quit
 #   bash scripts/run.sh --screenshot F.png --keys "alt+v"   press keys before the shot
-#     (items are xdotool key names, or click:X,Y and dblclick:X,Y on the 1024x768 desktop)
+#     (items are xdotool key names, or click:X,Y, dblclick:X,Y and move:X,Y on the
+#     1024x768 desktop)
+#   bash scripts/run.sh --bare              without the Wine programs it opens first
 set -euo pipefail
 cd "$(dirname "$0")/.."
 shot=
 keys=
+bare=
 while [ $# -gt 0 ]; do
   case "$1" in
     --screenshot) shot=$(realpath -m "$2"); shift 2 ;;
     --keys) keys="$2"; shift 2 ;;
-    *) echo "usage: $0 [--screenshot FILE.png [--keys XDOTOOL-KEYS]]" >&2; exit 2 ;;
+    --bare) bare=1; shift ;;
+    *) echo "usage: $0 [--bare] [--screenshot FILE.png [--keys XDOTOOL-KEYS]]" >&2; exit 2 ;;
   esac
 done
 
@@ -36,12 +40,24 @@ vantora_prepare_prefix "$PWD/build/wineprefix-run" managed
 vantora_start_wineserver
 
 exe="$PWD/$build/vantora.exe"
-if [ -n "$headless" ] || [ -n "$shot" ]; then
-  # A Wine desktop gives frames, a taskbar and a notification area on Xvfb.
-  vantora_wine explorer /desktop=Vantora,1024x768 "$exe" &
-else
-  vantora_wine "$exe" &
+# A Wine desktop gives frames, a taskbar and a notification area on Xvfb.
+launch() {
+  if [ -n "$headless" ] || [ -n "$shot" ]; then
+    vantora_wine explorer /desktop=Vantora,1024x768 "$@" &
+  else
+    vantora_wine "$@" &
+  fi
+}
+# A few of Wine's own programs, so that the list holds real windows to try
+# the commands on; the clean-up on exit ends them with the desktop.
+if [ -z "$bare" ]; then
+  for program in notepad winemine clock; do
+    launch "$program"
+    sleep 1
+  done
+  sleep 2
 fi
+launch "$exe"
 app=$!
 
 if [ -n "$shot" ]; then
