@@ -10,14 +10,21 @@
 // The sort column's texts as they stood when the sort began, ordered by
 // window handle. The control's contents are unstable while it sorts, and a
 // lookup per comparison must not cost a scan of the whole list.
+// Each text is kept with its collation key (LCMapStringA with the flags
+// lstrcmpiA compares with), so that a comparison is a byte comparison rather
+// than two conversions and a locale comparison; the keys order exactly as
+// lstrcmpiA does. Should a key fail, the sort compares the texts instead.
 struct SortKey {
     HWND hwnd;
     char* text;
+    char* collationKey;
 };
 
 struct SortKeyTable {
     int count;
     SortKey* keys;
+    bool haveCollationKeys;
+    char* emptyKey;  // for a row that is not in the table, which sorts as empty text
 };
 
 // What the comparison needs, handed to it as the sort parameter: a window
@@ -45,16 +52,32 @@ static void ReadListCellText(HWND listView, int index, int column, char* buffer,
     SendMessageA(listView, LVM_GETITEMTEXTA, index, (LPARAM)&item);
 }
 
+char* MakeCollationKey(const char* text)
+{
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, text, -1, NULL, 0);
+    char* key = size > 0 ? (char*)malloc((size_t)size) : NULL;
+    if (key != NULL && LCMapStringA(LOCALE_USER_DEFAULT, flags, text, -1, key, size) == 0) {
+        free(key);
+        key = NULL;
+    }
+    return key;
+}
+
 static BOOL BuildSortKeys(HWND listView, int column, SortKeyTable* table)
 {
     table->count = 0;
+    table->emptyKey = MakeCollationKey("");
+    table->haveCollationKeys = table->emptyKey != NULL;
     int rows = (int)SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0);
     table->keys = rows > 0 ? (SortKey*)calloc(rows, sizeof(SortKey)) : NULL;
     char* cell = (char*)malloc(LIST_CELL_TEXT_SIZE);
     if (rows > 0 && (table->keys == NULL || cell == NULL)) {
         free(table->keys);
         free(cell);
+        free(table->emptyKey);
         table->keys = NULL;
+        table->emptyKey = NULL;
         return FALSE;
     }
     for (int index = 0; index < rows; ++index) {
@@ -62,8 +85,13 @@ static BOOL BuildSortKeys(HWND listView, int column, SortKeyTable* table)
         SortKey* key = &table->keys[table->count];
         key->hwnd = GetListRowWindow(listView, index);
         key->text = strdup(cell);
+        key->collationKey = MakeCollationKey(cell);
+        if (key->collationKey == NULL)
+            table->haveCollationKeys = false;
         if (key->text != NULL)
             ++table->count;
+        else
+            free(key->collationKey);
     }
     free(cell);
     qsort(table->keys, table->count, sizeof(SortKey), CompareKeyHandles);
@@ -72,20 +100,23 @@ static BOOL BuildSortKeys(HWND listView, int column, SortKeyTable* table)
 
 static void FreeSortKeys(SortKeyTable* table)
 {
-    for (int i = 0; i < table->count; ++i)
+    for (int i = 0; i < table->count; ++i) {
         free(table->keys[i].text);
+        free(table->keys[i].collationKey);
+    }
+    free(table->emptyKey);
+    table->emptyKey = NULL;
     free(table->keys);
     table->keys = NULL;
     table->count = 0;
 }
 
-static const char* LookUpSortText(const SortKeyTable* table, HWND hwnd)
+static const SortKey* LookUpSortKey(const SortKeyTable* table, HWND hwnd)
 {
-    SortKey probe = {hwnd, NULL};
-    const SortKey* key = table->count > 0
+    SortKey probe = {hwnd, NULL, NULL};
+    return table->count > 0
         ? (const SortKey*)bsearch(&probe, table->keys, table->count, sizeof(SortKey), CompareKeyHandles)
         : NULL;
-    return key != NULL ? key->text : "";
 }
 
 int SortWindowListByColumn(HWND listView, int column)
@@ -104,7 +135,7 @@ int SortWindowListByColumn(HWND listView, int column)
 
 BOOL SortWindowList(HWND listView, AppState* appState)
 {
-    SortContext context = {appState->sortAscending, {0, NULL}};
+    SortContext context = {appState->sortAscending, {0, NULL, false, NULL}};
     if (!BuildSortKeys(listView, appState->sortColumn, &context.table))
         return TRUE;  // out of memory: the rows keep their order
     SendMessageA(listView, LVM_SORTITEMS, (WPARAM)&context, (LPARAM)CompareWindowListRows);
@@ -115,8 +146,14 @@ BOOL SortWindowList(HWND listView, AppState* appState)
 int CALLBACK CompareWindowListRows(LPARAM itemData1, LPARAM itemData2, LPARAM sortParam)
 {
     const SortContext* context = (const SortContext*)sortParam;
-    int r = lstrcmpiA(LookUpSortText(&context->table, (HWND)itemData1),
-                      LookUpSortText(&context->table, (HWND)itemData2));
+    const SortKey* a = LookUpSortKey(&context->table, (HWND)itemData1);
+    const SortKey* b = LookUpSortKey(&context->table, (HWND)itemData2);
+    int r;
+    if (context->table.haveCollationKeys)
+        r = strcmp(a != NULL ? a->collationKey : context->table.emptyKey,
+                   b != NULL ? b->collationKey : context->table.emptyKey);
+    else
+        r = lstrcmpiA(a != NULL ? a->text : "", b != NULL ? b->text : "");
     return context->ascending ? r : -r;
 }
 

@@ -11,6 +11,9 @@ BOOL SortWindowList(HWND listView, AppState* appState);
 // `sortParam` is the sort's own context, built by SortWindowList.
 int CALLBACK CompareWindowListRows(LPARAM itemData1, LPARAM itemData2, LPARAM sortParam);
 int FindListRowOfWindow(HWND listView, HWND hwnd);
+// The text's collation key, which strcmp orders exactly as lstrcmpiA orders
+// the texts; NULL when it cannot be made. The caller frees it.
+char* MakeCollationKey(const char* text);
 
 // A row as the list's own sorted insertion (LVS_SORTASCENDING) sees it: its
 // title and when it was added.

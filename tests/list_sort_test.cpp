@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 #include <string>
@@ -195,13 +196,15 @@ HWND AppendRows(DWORD style, const std::vector<std::string>& titles)
 
 }  // namespace
 
+// Equal titles, empty ones, Shift-JIS ("ア", "あ", a full-width space)
+// and mixed case, in an order that makes every kind of tie come up.
+const std::vector<std::string> TRICKY_TITLES = {
+    "b", "A", "a", "B", "", "\x83\x41", "\x82\xa0", "a", "", "_x", "[y", "~z", "a b", "ab", "Ab",
+    "-a", "'a", "1", "10", "9", "\x83\x41", "B", "abc", "ABC", "\x81\x40", " ", "ｱ", "ア", "b"};
+
 TEST(SortedInsertionTest, OneSortGivesTheOrderOfTheControlsOwnSortedInsertion)
 {
-    // Equal titles, empty ones, Shift-JIS ("ア", "あ", a full-width space)
-    // and mixed case, in an order that makes every kind of tie come up.
-    const std::vector<std::string> titles = {
-        "b", "A", "a", "B", "", "\x83\x41", "\x82\xa0", "a", "", "_x", "[y", "~z", "a b", "ab", "Ab",
-        "-a", "'a", "1", "10", "9", "\x83\x41", "B", "abc", "ABC", "\x81\x40", " ", "ｱ", "ア", "b"};
+    const std::vector<std::string>& titles = TRICKY_TITLES;
     HWND control = AppendRows(LVS_SORTASCENDING, titles);
     HWND ours = AppendRows(0, titles);
     std::vector<InsertedRow> rows;
@@ -214,4 +217,23 @@ TEST(SortedInsertionTest, OneSortGivesTheOrderOfTheControlsOwnSortedInsertion)
     DestroyWindow(control);
     DestroyWindow(ours);
     DestroyWindow(appended);
+}
+
+TEST(CollationKeyTest, KeysOrderAsLstrcmpiDoes)
+{
+    std::vector<std::string> keys;
+    for (const std::string& title : TRICKY_TITLES) {
+        char* key = MakeCollationKey(title.c_str());
+        ASSERT_NE(nullptr, key);
+        keys.push_back(key);
+        free(key);
+    }
+    auto sign = [](int r) { return (r > 0) - (r < 0); };
+    for (size_t i = 0; i < keys.size(); ++i) {
+        for (size_t j = 0; j < keys.size(); ++j) {
+            EXPECT_EQ(sign(lstrcmpiA(TRICKY_TITLES[i].c_str(), TRICKY_TITLES[j].c_str())),
+                      sign(strcmp(keys[i].c_str(), keys[j].c_str())))
+                << i << " " << j;
+        }
+    }
 }
