@@ -117,8 +117,6 @@ static HICON GetShellIcon(const char* path, UINT size)
 
 static HICON KeepAboutIcon(int slot, HICON icon)
 {
-    if (aboutIcons[slot] != NULL)
-        DestroyIcon(aboutIcons[slot]);
     aboutIcons[slot] = icon;
     return icon;
 }

@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/geometry.h"
+
 static volatile LONG pendingChanges;
 
 static WindowStep* NextStep(WindowChange* change)
@@ -27,6 +29,14 @@ void AddShowStep(WindowChange* change, int showCommand)
     if (WindowStep* step = NextStep(change)) {
         step->kind = STEP_SHOW;
         step->value = showCommand;
+    }
+}
+
+void AddTopmostStep(WindowChange* change, BOOL topmost)
+{
+    if (WindowStep* step = NextStep(change)) {
+        step->kind = STEP_TOPMOST;
+        step->value = topmost;
     }
 }
 
@@ -62,6 +72,7 @@ static void MakeStep(HWND window, const WindowStep* step, const char* text)
     switch (step->kind) {
     case STEP_ENABLE: EnableWindow(window, step->value); break;
     case STEP_SHOW: ShowWindow(window, step->value); break;
+    case STEP_TOPMOST: SetTopmostState(window, step->value); break;
     case STEP_SET_POS:
         SetWindowPos(window, step->insertAfter, step->x, step->y, step->cx, step->cy, step->flags);
         break;
@@ -147,11 +158,11 @@ BOOL ShowWindowBounded(HWND window, int showCommand)
     return RunWindowChange(&change);
 }
 
-BOOL SetWindowPosBounded(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
+BOOL SetTopmostBounded(HWND window, BOOL topmost)
 {
     WindowChange change = {};
     change.target = window;
-    AddSetPosStep(&change, insertAfter, x, y, cx, cy, flags);
+    AddTopmostStep(&change, topmost);
     return RunWindowChange(&change);
 }
 

@@ -12,11 +12,11 @@
 
 const DWORD CHANGE_WAIT_MS = 200;
 
-enum WindowStepKind { STEP_ENABLE, STEP_SHOW, STEP_SET_POS, STEP_SET_TEXT, STEP_ACTIVATE };
+enum WindowStepKind { STEP_ENABLE, STEP_SHOW, STEP_TOPMOST, STEP_SET_POS, STEP_SET_TEXT, STEP_ACTIVATE };
 
 struct WindowStep {
     WindowStepKind kind;
-    int value;          // STEP_ENABLE: enable or not; STEP_SHOW: the SW_ command
+    int value;          // STEP_ENABLE, STEP_TOPMOST: on or off; STEP_SHOW: the SW_ command
     HWND insertAfter;   // STEP_SET_POS: as SetWindowPos takes them
     int x, y, cx, cy;
     UINT flags;
@@ -33,6 +33,8 @@ struct WindowChange {
 
 void AddEnableStep(WindowChange* change, BOOL enable);
 void AddShowStep(WindowChange* change, int showCommand);
+// As SetTopmostState makes it: the z-order only.
+void AddTopmostStep(WindowChange* change, BOOL topmost);
 void AddSetPosStep(WindowChange* change, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 void AddSetTextStep(WindowChange* change, const char* text);
 // Restores a minimised window without activating it, then brings it to the front.
@@ -46,7 +48,7 @@ BOOL RunWindowChange(const WindowChange* change);
 // One-step shorthands.
 BOOL EnableWindowBounded(HWND window, BOOL enable);
 BOOL ShowWindowBounded(HWND window, int showCommand);
-BOOL SetWindowPosBounded(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL SetTopmostBounded(HWND window, BOOL topmost);
 BOOL SetWindowTextBounded(HWND window, const char* text);
 BOOL ActivateWindowBounded(HWND window);
 

@@ -25,7 +25,7 @@ BOOL ApplyVisible(HWND mainDialog, UndoHistory* history, HWND target, BYTE visib
 BOOL ApplyTopmost(HWND mainDialog, UndoHistory* history, HWND target, BYTE topmost)
 {
     RecordUndo(history, mainDialog, target, CMD_TOPMOST);
-    SetWindowPosBounded(target, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, TOPMOST_SWP_FLAGS);
+    SetTopmostBounded(target, topmost != 0);
     return IsTopmost(target) == (topmost != 0);
 }
 
