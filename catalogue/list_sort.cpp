@@ -4,6 +4,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "app/app_state.h"
 #include "catalogue/window_list.h"
 
@@ -167,41 +171,53 @@ int FindListRowOfWindow(HWND listView, HWND hwnd)
 }
 
 
-static int CompareRowHandles(const void* a, const void* b)
-{
-    UINT_PTR x = (UINT_PTR)((const InsertedRow*)a)->hwnd;
-    UINT_PTR y = (UINT_PTR)((const InsertedRow*)b)->hwnd;
-    return x < y ? -1 : x > y ? 1 : 0;
-}
-
-struct InsertedRows {
-    const InsertedRow* rows;
-    int count;
+// A row as the sorted insertion sees it: its title as the control holds
+// it (UTF-16, compared with lstrcmpW) and when it was added.
+struct InsertedRow {
+    HWND hwnd;
+    int row;
+    std::wstring title;
 };
 
-static const InsertedRow* LookUpInsertedRow(const InsertedRows* table, HWND hwnd)
+static bool IsBeforeByHandle(const InsertedRow& a, const InsertedRow& b)
 {
-    InsertedRow probe = {hwnd, NULL, 0};
-    return (const InsertedRow*)bsearch(&probe, table->rows, table->count, sizeof(InsertedRow), CompareRowHandles);
+    return (UINT_PTR)a.hwnd < (UINT_PTR)b.hwnd;
+}
+
+static const InsertedRow* LookUpInsertedRow(const std::vector<InsertedRow>* rows, HWND hwnd)
+{
+    InsertedRow probe = {hwnd, 0, std::wstring()};
+    auto found = std::lower_bound(rows->begin(), rows->end(), probe, IsBeforeByHandle);
+    return found != rows->end() && found->hwnd == hwnd ? &*found : NULL;
 }
 
 static int CALLBACK CompareAsInserted(LPARAM itemData1, LPARAM itemData2, LPARAM sortParam)
 {
-    const InsertedRows* table = (const InsertedRows*)sortParam;
-    const InsertedRow* a = LookUpInsertedRow(table, (HWND)itemData1);
-    const InsertedRow* b = LookUpInsertedRow(table, (HWND)itemData2);
+    const std::vector<InsertedRow>* rows = (const std::vector<InsertedRow>*)sortParam;
+    const InsertedRow* a = LookUpInsertedRow(rows, (HWND)itemData1);
+    const InsertedRow* b = LookUpInsertedRow(rows, (HWND)itemData2);
     if (a == NULL || b == NULL)
         return a == b ? 0 : a == NULL ? 1 : -1;
-    int r = lstrcmpA(a->title, b->title);
+    int r = lstrcmpW(a->title.c_str(), b->title.c_str());
     if (r != 0)
         return r;
-    return b->sequence - a->sequence;  // a row goes in before the equal rows already there
+    return b->row - a->row;  // a row goes in before the equal rows already there
 }
 
-BOOL OrderAsSortedInsertion(HWND listView, InsertedRow* rows, int count)
+BOOL OrderAsSortedInsertion(HWND listView)
 {
-    qsort(rows, count, sizeof(InsertedRow), CompareRowHandles);
-    InsertedRows table = {rows, count};
-    SendMessageA(listView, LVM_SORTITEMS, (WPARAM)&table, (LPARAM)CompareAsInserted);
+    int count = (int)SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0);
+    std::vector<InsertedRow> rows;
+    std::vector<WCHAR> title(LIST_CELL_TEXT_SIZE);
+    for (int index = 0; index < count; ++index) {
+        LVITEMW item = {};
+        item.pszText = title.data();
+        item.cchTextMax = (int)title.size();
+        title[0] = L'\0';
+        SendMessageW(listView, LVM_GETITEMTEXTW, index, (LPARAM)&item);
+        rows.push_back({GetListRowWindow(listView, index), index, title.data()});
+    }
+    std::sort(rows.begin(), rows.end(), IsBeforeByHandle);
+    SendMessageA(listView, LVM_SORTITEMS, (WPARAM)&rows, (LPARAM)CompareAsInserted);
     return TRUE;
 }

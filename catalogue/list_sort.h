@@ -15,18 +15,11 @@ int FindListRowOfWindow(HWND listView, HWND hwnd);
 // the texts; NULL when it cannot be made. The caller frees it.
 char* MakeCollationKey(const char* text);
 
-// A row as the list's own sorted insertion (LVS_SORTASCENDING) sees it: its
-// title and when it was added.
-struct InsertedRow {
-    HWND hwnd;
-    const char* title;
-    int sequence;
-};
-// Puts rows that were appended in `sequence` order into the order that the
-// control's sorted insertion would have given them: by title (lstrcmpA),
-// and among equal titles the later one first. Inserting into a sorted
-// control costs a scan of the list per row; this costs one sort. `rows` is
-// reordered (by window handle) for the look-ups.
-BOOL OrderAsSortedInsertion(HWND listView, InsertedRow* rows, int count);
+// Puts rows that were appended (in the order they were added) into the
+// order that the control's sorted insertion (LVS_SORTASCENDING) would have
+// given them: by title as the control compares it, and among equal titles
+// the later row first. Inserting into a sorted control costs a scan of the
+// list per row; this costs one sort.
+BOOL OrderAsSortedInsertion(HWND listView);
 
 #endif

@@ -4,7 +4,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <string>
 #include <vector>
 
 #include "app/app_state.h"
@@ -31,11 +30,6 @@ struct IconCopy {
 static std::vector<IconCopy> iconCopies;
 // The threads that did not answer an icon query during the current refresh.
 static SilentThreads silentThreads;
-// The rows added by the current refresh, with their titles, to be put into
-// the sorted-insertion order once all are in.
-static std::vector<InsertedRow> insertedRows;
-static std::vector<std::string> insertedTitles;
-static bool collectingRows;
 
 static int FindOrAddListIcon(HWND listView, HICON icon)
 {
@@ -81,19 +75,12 @@ BOOL RefreshWindowList(HWND listView, AppState* appState)
     // the list each), and then put into that same order in one sort.
     LONG style = GetWindowLongA(listView, GWL_STYLE);
     SetWindowLongA(listView, GWL_STYLE, style & ~LVS_SORTASCENDING);
-    insertedTitles.clear();
-    collectingRows = true;
     SetPropA(listView, PROP_LISTVIEWINFO, appState);
     EnumWindows(WindowListEnumProc, (LPARAM)listView);
     RemovePropA(listView, PROP_LISTVIEWINFO);
-    collectingRows = false;
     SetWindowLongA(listView, GWL_STYLE, style);
-    if (style & LVS_SORTASCENDING) {
-        insertedRows.clear();
-        for (size_t i = 0; i < insertedTitles.size(); ++i)
-            insertedRows.push_back({GetListRowWindow(listView, (int)i), insertedTitles[i].c_str(), (int)i});
-        OrderAsSortedInsertion(listView, insertedRows.data(), (int)insertedRows.size());
-    }
+    if (style & LVS_SORTASCENDING)
+        OrderAsSortedInsertion(listView);
 
     SelectListRow(listView, 0);
     if (remembered != NULL)
@@ -216,8 +203,6 @@ int AddWindowListRow(HWND listView, HWND hwnd)
     item.iImage = image;
     item.lParam = (LPARAM)hwnd;
     int index = (int)SendMessageA(listView, LVM_INSERTITEMA, 0, (LPARAM)&item);
-    if (collectingRows && index >= 0)
-        insertedTitles.push_back(snapshot.title);
 
     char buffer[16];
     for (int column = 1; column < WINDOW_LIST_COLUMN_COUNT; ++column) {

@@ -207,10 +207,7 @@ TEST(SortedInsertionTest, OneSortGivesTheOrderOfTheControlsOwnSortedInsertion)
     const std::vector<std::string>& titles = TRICKY_TITLES;
     HWND control = AppendRows(LVS_SORTASCENDING, titles);
     HWND ours = AppendRows(0, titles);
-    std::vector<InsertedRow> rows;
-    for (size_t i = 0; i < titles.size(); ++i)
-        rows.push_back({(HWND)(0x1000 + 4 * i), titles[i].c_str(), (int)i});
-    OrderAsSortedInsertion(ours, rows.data(), (int)rows.size());
+    OrderAsSortedInsertion(ours);
     EXPECT_EQ(RowData(control), RowData(ours));
     HWND appended = AppendRows(0, titles);
     EXPECT_NE(RowData(appended), RowData(ours));  // it did reorder
