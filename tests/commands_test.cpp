@@ -40,7 +40,6 @@ protected:
         DispatchMainMessage(main.dialog, accelerators, &message);
         PumpMessagesFor(0);
     }
-    void Notify(NMHDR* header) { SendMessageA(main.dialog, WM_NOTIFY, header->idFrom, (LPARAM)header); }
     HACCEL accelerators = NULL;
 };
 
@@ -190,41 +189,29 @@ TEST_F(CommandsTest, F2EditsTheTitleInPlaceAndEscEnterDoNotEndIt)
 TEST_F(CommandsTest, EndOfEditRetitlesOrLeavesAlone)
 {
     HWND window = Fixture("edit target");
-    int row = FindListRowOfWindow(main.list, window);
-    NMLVDISPINFOA info = {};
-    info.hdr.hwndFrom = main.list;
-    info.hdr.idFrom = IDC_WINDOW_LIST;
-    info.hdr.code = LVN_ENDLABELEDITA;
-    info.item.iItem = row;
-    info.item.lParam = (LPARAM)window;
-
-    info.item.pszText = NULL;  // cancelled
-    Notify(&info.hdr);
+    NMLVDISPINFOA info = EndOfEdit(main, window, NULL);  // cancelled
+    Notify(main, &info.hdr);
     EXPECT_EQ("edit target", WindowText(window));
 
     char empty[] = "";
     info.item.pszText = empty;
-    Notify(&info.hdr);
+    Notify(main, &info.hdr);
     EXPECT_EQ("", WindowText(window));
     EXPECT_EQ("", CellText(main.list, FindListRowOfWindow(main.list, window), 0));
 
     char renamed[] = "renamed";
     info.item.pszText = renamed;
-    Notify(&info.hdr);
+    Notify(main, &info.hdr);
     EXPECT_EQ("renamed", WindowText(window));
 }
 
 TEST_F(CommandsTest, NotificationsFromOtherControlsAreIgnored)
 {
     HWND window = Fixture("other control");
-    NMLVDISPINFOA info = {};
-    info.hdr.hwndFrom = main.list;
-    info.hdr.idFrom = IDC_STATUS_LINE;
-    info.hdr.code = LVN_ENDLABELEDITA;
     char text[] = "changed";
-    info.item.pszText = text;
-    info.item.lParam = (LPARAM)window;
-    Notify(&info.hdr);
+    NMLVDISPINFOA info = EndOfEdit(main, window, text);
+    info.hdr.idFrom = IDC_STATUS_LINE;
+    Notify(main, &info.hdr);
     EXPECT_EQ("other control", WindowText(window));
 }
 
@@ -280,7 +267,7 @@ TEST_F(CommandsTest, RightClickShowsTheContextMenuAtTheCursor)
     shownMenuItems = 0;
     UINT_PTR timer = SetTimer(NULL, 0, 50, CloseShownMenu);
     NMHDR header = {main.list, IDC_WINDOW_LIST, (UINT)NM_RCLICK};
-    Notify(&header);
+    Notify(main, &header);
     KillTimer(NULL, timer);
     EXPECT_EQ(10, shownMenuItems);
     EXPECT_EQ("タイトルの変更(&I)", shownFirstItem);  // no shortcut text

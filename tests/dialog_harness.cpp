@@ -98,6 +98,23 @@ void InitMenuPopup(HWND dialog, HMENU menu)
     SendMessageA(dialog, WM_INITMENUPOPUP, (WPARAM)menu, 0);
 }
 
+NMLVDISPINFOA EndOfEdit(const MainDialog& main, HWND window, char* text)
+{
+    NMLVDISPINFOA info = {};
+    info.hdr.hwndFrom = main.list;
+    info.hdr.idFrom = IDC_WINDOW_LIST;
+    info.hdr.code = LVN_ENDLABELEDITA;
+    info.item.iItem = FindListRowOfWindow(main.list, window);
+    info.item.lParam = (LPARAM)window;
+    info.item.pszText = text;
+    return info;
+}
+
+void Notify(const MainDialog& main, NMHDR* header)
+{
+    SendMessageA(main.dialog, WM_NOTIFY, header->idFrom, (LPARAM)header);
+}
+
 UINT MenuState(HMENU menu, UINT id)
 {
     return GetMenuState(menu, id, MF_BYCOMMAND);

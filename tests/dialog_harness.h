@@ -3,6 +3,7 @@
 #define VANTORA_TESTS_DIALOG_HARNESS_H
 
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -30,6 +31,11 @@ std::string StatusText(HWND dialog);
 void SendCommand(HWND dialog, UINT id);
 // Leaves the list with no selected row.
 void SelectNothing(HWND list);
+// The list's end-of-edit notification for `window`'s row with `text`
+// (NULL: the edit was cancelled), ready to be sent to the main dialog.
+NMLVDISPINFOA EndOfEdit(const MainDialog& main, HWND window, char* text);
+// Sends a notification to the main dialog as its list would.
+void Notify(const MainDialog& main, NMHDR* header);
 // Sends WM_INITMENUPOPUP for `menu` as the system does before showing it.
 void InitMenuPopup(HWND dialog, HMENU menu);
 UINT MenuState(HMENU menu, UINT id);  // MF_* flags of an item by command

@@ -169,14 +169,9 @@ TEST_F(WindowOperationsTest, CommandsOnAHungWindowReturnWhileItIsHungAndTakeEffe
     ASSERT_NE(0u, undoShow);
     SendCommand(main.dialog, undoShow);
     EXPECT_TRUE(stillHung());
-    NMLVDISPINFOA info = {};
-    info.hdr.hwndFrom = main.list;
-    info.hdr.idFrom = IDC_WINDOW_LIST;
-    info.hdr.code = LVN_ENDLABELEDITA;
     char renamed[] = "renamed while hung";
-    info.item.pszText = renamed;
-    info.item.lParam = (LPARAM)hung.window;
-    SendMessageA(main.dialog, WM_NOTIFY, IDC_WINDOW_LIST, (LPARAM)&info);
+    NMLVDISPINFOA info = EndOfEdit(main, hung.window, renamed);
+    Notify(main, &info.hdr);
     EXPECT_TRUE(stillHung());
     WhenDialogOpens(main.dialog, [](HWND properties) {
         SetDlgItemTextA(properties, IDC_PROP_TITLE, "retitled while hung");
