@@ -128,32 +128,84 @@ std::string MenuText(HMENU menu, UINT id, UINT flags)
 }
 
 namespace {
+struct DialogSearch {
+    const std::function<bool(HWND)>* keep;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM parameter)
+{
+    DialogSearch* search = (DialogSearch*)parameter;
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) && (*search->keep)(window))
+        search->found.push_back(window);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> VisibleDialogs(const std::function<bool(HWND)>& keep)
+{
+    DialogSearch search = {&keep, {}};
+    EnumWindows(CollectDialog, (LPARAM)&search);
+    return search.found;
+}
+
+namespace {
+const DWORD GIVE_UP_MS = 3000;
+
 std::function<void(HWND)> dialogAction;
 HWND dialogOwner;
+HWND actedOn;
+DWORD actedAt;
 UINT_PTR dialogTimer;
 int dialogsSeen;
 
-BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM found)
-{
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof(className));
-    if (GetWindow(window, GW_OWNER) == dialogOwner && IsWindowVisible(window) && strcmp(className, "#32770") == 0) {
-        *(HWND*)found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void CALLBACK ActOnOwnedDialog(HWND, UINT, UINT_PTR, DWORD)
 {
-    HWND dialog = NULL;
-    EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, (LPARAM)&dialog);
-    if (dialog == NULL)
+    if (actedOn != NULL) {
+        // Watching the dialog the action was meant to end.
+        if (!IsWindow(actedOn) || !IsWindowVisible(actedOn)) {
+            StopWatchingForDialogs();
+        } else if (GetTickCount() - actedAt > GIVE_UP_MS) {
+            ADD_FAILURE() << "the dialog was still open " << GIVE_UP_MS << " ms after the test acted on it";
+            EndDialog(actedOn, IDCANCEL);
+            StopWatchingForDialogs();
+        }
         return;
-    StopWatchingForDialogs();
+    }
+    std::vector<HWND> owned = VisibleDialogs([](HWND window) { return GetWindow(window, GW_OWNER) == dialogOwner; });
+    if (owned.empty())
+        return;
+    actedOn = owned.front();
+    actedAt = GetTickCount();
     ++dialogsSeen;
     std::function<void(HWND)> action = dialogAction;
-    action(dialog);
+    action(actedOn);
+}
+
+ShownMenu shownMenu;
+DWORD menuWaitStart;
+
+void CALLBACK ReadShownMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menuWindow = FindWindowA("#32768", NULL);
+    if (menuWindow == NULL || !IsWindowVisible(menuWindow)) {
+        if (GetTickCount() - menuWaitStart > GIVE_UP_MS) {
+            KillTimer(NULL, timer);
+            EndMenu();  // a menu that could not be found must not hang the test
+        }
+        return;
+    }
+    KillTimer(NULL, timer);
+    HMENU menu = (HMENU)SendMessageA(menuWindow, MN_GETHMENU, 0, 0);
+    shownMenu.shown = true;
+    shownMenu.items = GetMenuItemCount(menu);
+    shownMenu.firstItem = MenuText(menu, 0, MF_BYPOSITION);
+    shownMenu.firstId = GetMenuItemID(menu, 0);
+    GetWindowRect(menuWindow, &shownMenu.rect);
+    shownMenu.foreground = GetForegroundWindow();
+    EndMenu();
 }
 }  // namespace
 
@@ -176,11 +228,44 @@ void StopWatchingForDialogs()
     if (dialogTimer != 0)
         KillTimer(NULL, dialogTimer);
     dialogTimer = 0;
+    actedOn = NULL;
+}
+
+ShownMenu ReadNextMenu(const std::function<void()>& open)
+{
+    shownMenu = ShownMenu();
+    menuWaitStart = GetTickCount();
+    UINT_PTR timer = SetTimer(NULL, 0, 20, ReadShownMenu);
+    open();
+    KillTimer(NULL, timer);
+    return shownMenu;
 }
 
 void ClickButton(HWND dialog, int id)
 {
     SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+}
+
+POINT CentreOf(HWND window)
+{
+    RECT r = {};
+    GetClientRect(window, &r);
+    POINT p = {r.right / 2, r.bottom / 2};
+    ClientToScreen(window, &p);
+    return p;
+}
+
+int IconWidth(HICON icon)
+{
+    ICONINFO info = {};
+    if (icon == NULL || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap = {};
+    GetObjectA(info.hbmColor != NULL ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    if (info.hbmColor != NULL)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
 }
 
 std::string ItemText(HWND dialog, int id)

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "tests/fixture_windows.h"
@@ -44,11 +45,34 @@ std::string MenuText(HMENU menu, UINT id, UINT flags = MF_BYCOMMAND);
 // Runs `action` on the next dialog that `owner` owns, once it is shown,
 // from a timer inside that dialog's modal loop (so `action` usually ends
 // it). Returns at once; DialogsSeen counts the dialogs acted on since.
+// A dialog still open a few seconds after the action fails the test and is
+// ended, so that a fault cannot hang the test program.
 void WhenDialogOpens(HWND owner, const std::function<void(HWND)>& action);
 int DialogsSeen();
 void StopWatchingForDialogs();
+// The visible top-level dialogs ("#32770") that `keep` accepts.
+std::vector<HWND> VisibleDialogs(const std::function<bool(HWND)>& keep);
+
+// What a popup menu showed while it waited for input. The menu is read
+// and closed at once; one that cannot be read is closed after a few seconds
+// and fails the test.
+struct ShownMenu {
+    bool shown = false;
+    int items = 0;
+    std::string firstItem;
+    UINT firstId = 0;
+    RECT rect = {};
+    HWND foreground = NULL;  // the foreground window while it was shown
+};
+// Runs `open`, which shows a popup menu (or not), and reports the menu.
+ShownMenu ReadNextMenu(const std::function<void()>& open);
+
 // Clicks a button of a dialog as the mouse would, through the button.
 void ClickButton(HWND dialog, int id);
+// The centre of a window's client area, in screen coordinates.
+POINT CentreOf(HWND window);
+// The width of an icon's image in pixels; 0 for no icon.
+int IconWidth(HICON icon);
 std::string ItemText(HWND dialog, int id);
 std::string WindowText(HWND window);  // the whole title, however long
 

@@ -13,6 +13,8 @@ const char FIXTURE_ICON_CLASS[] = "VantoraFixtureIcon";
 const char PROP_FIXTURE_LOG[] = "FIXTURE_LOG";
 const char PROP_REFUSE_CLOSE[] = "FIXTURE_REFUSE_CLOSE";
 const char PROP_SLOW_ICON[] = "FIXTURE_SLOW_ICON";
+const char PROP_CLOSE_DELAY[] = "FIXTURE_CLOSE_DELAY";
+const UINT_PTR CLOSE_TIMER = 1;
 
 HANDLE SlowIconRelease()
 {
@@ -23,6 +25,7 @@ HANDLE SlowIconRelease()
 // When the first slow icon query arrived; the slowness ends 2 s later, so
 // that a caller that waits without a bound fails a test instead of hanging it.
 DWORD slowSince;
+volatile LONG slowQueriesAnswering;
 
 // Busy with the icon query until released, still answering messages sent
 // meanwhile (for example WM_GETTEXT, or the next window's WM_GETICON).
@@ -31,11 +34,13 @@ void AnswerIconSlowly()
     HANDLE release = SlowIconRelease();
     if (slowSince == 0)
         slowSince = GetTickCount();
+    InterlockedIncrement(&slowQueriesAnswering);
     while (GetTickCount() - slowSince < 2000 &&
            MsgWaitForMultipleObjects(1, &release, FALSE, 50, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
         MSG message;
         PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+    InterlockedDecrement(&slowQueriesAnswering);
 }
 
 struct Task {
@@ -80,13 +85,26 @@ static LRESULT CALLBACK FixtureWindowProc(HWND window, UINT message, WPARAM wPar
         case WM_GETICON:
             // Only when asked by another thread: the system asks the window
             // itself for its icon when it is shown.
-            if (GetPropA(window, PROP_SLOW_ICON) != NULL && InSendMessage())
+            if (!InSendMessage())
+                break;
+            InterlockedIncrement(&log->iconQueries);
+            if (GetPropA(window, PROP_SLOW_ICON) != NULL)
                 AnswerIconSlowly();
             break;
         case WM_CLOSE:
             InterlockedIncrement(&log->closeRequests);
             if (GetPropA(window, PROP_REFUSE_CLOSE) != NULL)
                 return 0;
+            if (GetPropA(window, PROP_CLOSE_DELAY) != NULL) {
+                SetTimer(window, CLOSE_TIMER, (UINT)(UINT_PTR)GetPropA(window, PROP_CLOSE_DELAY), NULL);
+                return 0;
+            }
+            break;
+        case WM_TIMER:
+            if (wParam == CLOSE_TIMER) {
+                DestroyWindow(window);
+                return 0;
+            }
             break;
         default: break;
         }
@@ -95,6 +113,7 @@ static LRESULT CALLBACK FixtureWindowProc(HWND window, UINT message, WPARAM wPar
         delete (FixtureLog*)RemovePropA(window, PROP_FIXTURE_LOG);
         RemovePropA(window, PROP_REFUSE_CLOSE);
         RemovePropA(window, PROP_SLOW_ICON);
+        RemovePropA(window, PROP_CLOSE_DELAY);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -194,6 +213,8 @@ HWND CreateFixtureWindow(FixtureThread* thread, const FixtureSpec& wanted)
             slowSince = 0;
             SetPropA(window, PROP_SLOW_ICON, (HANDLE)1);
         }
+        if (wanted.closeDelayMs > 0)
+            SetPropA(window, PROP_CLOSE_DELAY, (HANDLE)(UINT_PTR)wanted.closeDelayMs);
         if (longTitle)
             SetWindowTextA(window, wanted.title.c_str());
         if (wanted.ownSmallIcon)
@@ -223,10 +244,16 @@ void Disabled(FixtureSpec* wanted) { wanted->disabled = true; }
 void Topmost(FixtureSpec* wanted) { wanted->exStyle = WS_EX_TOPMOST; }
 void RefusesClose(FixtureSpec* wanted) { wanted->refuseClose = true; }
 void SlowIcon(FixtureSpec* wanted) { wanted->slowIcon = true; }
+void ClosesAfterAMoment(FixtureSpec* wanted) { wanted->closeDelayMs = 50; }
 
 void ReleaseSlowIcons()
 {
     SetEvent(SlowIconRelease());
+}
+
+bool FixtureBusyWithIconQuery()
+{
+    return slowQueriesAnswering > 0;
 }
 
 void DestroyFixtureWindow(FixtureThread* thread, HWND window)
@@ -284,38 +311,71 @@ std::string ToWindowsPath(const std::string& path)
 
 bool StartHungWindow(HungWindow* hung, const char* title)
 {
-    *hung = HungWindow();
-    char releaseName[64];
-    snprintf(releaseName, sizeof(releaseName), "VantoraHungRelease%lu", GetCurrentProcessId());
-    hung->release = CreateEventA(NULL, TRUE, FALSE, releaseName);
-    std::string command = "\"" + TestExeDirectory() + "\\hung_window_helper.exe\" " + releaseName + " " + title;
+    StopHungWindow(hung);
+    char release[64], woke[64];
+    snprintf(release, sizeof(release), "VantoraHungRelease%lu", GetCurrentProcessId());
+    snprintf(woke, sizeof(woke), "VantoraHungWoke%lu", GetCurrentProcessId());
+    hung->release = CreateEventA(NULL, TRUE, FALSE, release);
+    hung->woke = CreateEventA(NULL, TRUE, FALSE, woke);
+    ResetEvent(hung->release);
+    ResetEvent(hung->woke);
+    std::string command = "\"" + TestExeDirectory() + "\\hung_window_helper.exe\" " + release + " " + woke + " " + title;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
     if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &hung->process))
         return false;
-    for (int i = 0; i < 200 && hung->window == NULL; ++i) {
+    // The helper gives its window the title just before it stops answering.
+    for (int i = 0; i < 400 && hung->window == NULL; ++i) {
         hung->window = FindWindowA("VantoraHungFixture", title);
         if (hung->window == NULL)
-            Sleep(25);
+            Sleep(10);
     }
-    // Give the helper time to stop pumping.
-    Sleep(300);
     return hung->window != NULL;
+}
+
+bool StillHung(const HungWindow* hung)
+{
+    return WaitForSingleObject(hung->release, 0) == WAIT_TIMEOUT && WaitForSingleObject(hung->woke, 0) == WAIT_TIMEOUT;
+}
+
+namespace {
+VOID CALLBACK Release(PVOID event, BOOLEAN)
+{
+    SetEvent((HANDLE)event);
+}
+}  // namespace
+
+bool ReturnsWhileHung(HungWindow* hung, const std::function<void()>& command)
+{
+    HANDLE watchdog = NULL;
+    CreateTimerQueueTimer(&watchdog, NULL, Release, hung->release, 3000, 0, WT_EXECUTEONLYONCE);
+    command();
+    bool stillHung = StillHung(hung);
+    DeleteTimerQueueTimer(NULL, watchdog, INVALID_HANDLE_VALUE);
+    return stillHung;
 }
 
 void StopHungWindow(HungWindow* hung)
 {
-    if (hung->release != NULL) {
+    if (hung->process.hProcess != NULL) {
         SetEvent(hung->release);
-        if (hung->process.hProcess != NULL) {
-            if (WaitForSingleObject(hung->process.hProcess, 5000) != WAIT_OBJECT_0)
-                TerminateProcess(hung->process.hProcess, 1);
-            CloseHandle(hung->process.hProcess);
-            CloseHandle(hung->process.hThread);
-        }
-        CloseHandle(hung->release);
+        if (WaitForSingleObject(hung->process.hProcess, 5000) != WAIT_OBJECT_0)
+            TerminateProcess(hung->process.hProcess, 1);
+        CloseHandle(hung->process.hProcess);
+        CloseHandle(hung->process.hThread);
     }
-    *hung = HungWindow();
+    for (HANDLE event : {hung->release, hung->woke}) {
+        if (event != NULL)
+            CloseHandle(event);
+    }
+    hung->process = PROCESS_INFORMATION();
+    hung->release = hung->woke = NULL;
+    hung->window = NULL;
+}
+
+HungWindow::~HungWindow()
+{
+    StopHungWindow(this);
 }

@@ -18,6 +18,7 @@ struct FixtureSpec {
     bool ownSmallIcon = false;    // given a small icon by WM_SETICON
     bool refuseClose = false;     // ignores WM_CLOSE
     bool slowIcon = false;        // answers WM_GETICON only after ReleaseSlowIcons
+    int closeDelayMs = 0;         // closes this long after WM_CLOSE, not at once
     RECT rect = {120, 120, 420, 320};
 };
 
@@ -30,6 +31,7 @@ struct FixtureLog {
     volatile LONG closeRequests;   // WM_CLOSE
     volatile LONG showWindows;     // WM_SHOWWINDOW
     volatile LONG setTexts;        // WM_SETTEXT
+    volatile LONG iconQueries;     // WM_GETICON sent by another thread
 };
 
 struct FixtureThread;
@@ -50,12 +52,15 @@ void Disabled(FixtureSpec* wanted);
 void Topmost(FixtureSpec* wanted);
 void RefusesClose(FixtureSpec* wanted);
 void SlowIcon(FixtureSpec* wanted);
+void ClosesAfterAMoment(FixtureSpec* wanted);  // 50 ms after WM_CLOSE
 // Lets every slowIcon fixture answer; until then each WM_GETICON keeps its
 // thread busy (other messages sent to it are still answered, as a busy
 // program would): the icon query that the list must not wait for. Under
 // Wine only windows of our own process can be made to do this: another
 // process's window answers WM_GETICON at once even when it is hung.
 void ReleaseSlowIcons();
+// Whether a slowIcon fixture is busy with an icon query right now.
+bool FixtureBusyWithIconQuery();
 void DestroyFixtureWindow(FixtureThread* thread, HWND window);
 FixtureLog* GetFixtureLog(HWND window);
 void ResetFixtureLog(HWND window);
@@ -64,13 +69,22 @@ void ResetFixtureLog(HWND window);
 HICON FixtureSmallIcon();
 HICON FixtureOwnSmallIcon();
 
-// A window of another process whose thread has stopped answering messages.
+// A window of another process whose thread has stopped answering messages,
+// for ten seconds at most. The helper is ended when this goes out of scope.
 struct HungWindow {
-    PROCESS_INFORMATION process;
-    HANDLE release;
-    HWND window;
+    PROCESS_INFORMATION process = {};
+    HANDLE release = NULL;
+    HANDLE woke = NULL;
+    HWND window = NULL;
+    ~HungWindow();
 };
 bool StartHungWindow(HungWindow* hung, const char* title);
+// Not yet released and not yet woken by the end of its ten seconds.
+bool StillHung(const HungWindow* hung);
+// Runs `command` and tells whether it came back while the window was still
+// hung. A command that waits for the window is cut short after a few
+// seconds (the helper is released), so that it fails its test soon.
+bool ReturnsWhileHung(HungWindow* hung, const std::function<void()>& command);
 void StopHungWindow(HungWindow* hung);
 
 // Processes this thread's pending messages for about `ms` milliseconds.
