@@ -34,6 +34,14 @@ static AboutBoxConfig currentAboutConfig;
 static HWND openAboutBox;
 // The shell icons the open box shows; ours to destroy once it has gone.
 static HICON aboutIcons[3];
+static AboutRandomSource drawRandom = rand;
+
+AboutRandomSource SetAboutRandomSource(AboutRandomSource source)
+{
+    AboutRandomSource previous = drawRandom;
+    drawRandom = source;
+    return previous;
+}
 
 int OpenAboutBox(HWND mainDialog)
 {
@@ -190,7 +198,7 @@ BOOL InitAboutBox(HWND dialog, const AboutBoxConfig* config)
         SendDlgItemMessageA(dialog, config->iconControl, STM_SETICON,
                             (WPARAM)KeepAboutIcon(2, GetShellIcon(path, SHGFI_LARGEICON)), 0);
     // Never seeded, so the same openings of each run show it.
-    if (rand() % 1000 == 0)
+    if (drawRandom() % 1000 == 0)
         SetWindowTextA(dialog, RARE_TITLE);
     return TRUE;
 }

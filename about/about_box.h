@@ -54,6 +54,10 @@ BOOL ShowAboutBox(HWND owner, const AboutBoxConfig* config);
 INT_PTR RunAboutBox(HWND owner, const AboutBoxConfig* config);
 // The open box, or NULL.
 HWND GetOpenAboutBox();
+// Where the box draws the number that picks its rare title: the C library's
+// rand (never seeded), or a test's. Returns the one it replaces.
+typedef int (*AboutRandomSource)();
+AboutRandomSource SetAboutRandomSource(AboutRandomSource source);
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL InitAboutBox(HWND dialog, const AboutBoxConfig* config);

@@ -172,11 +172,20 @@ BOOL PlaceNearCursor(HWND window)
     return MoveWindowTo(window, p.x, p.y);
 }
 
+static MonitorInfoReader readMonitorInfo = GetMonitorInfoA;
+
+MonitorInfoReader SetMonitorInfoReader(MonitorInfoReader reader)
+{
+    MonitorInfoReader previous = readMonitorInfo;
+    readMonitorInfo = reader;
+    return previous;
+}
+
 POINT GetWorkspaceOffset(HWND window)
 {
     MONITORINFO info;
     info.cbSize = sizeof(info);
-    if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+    if (!readMonitorInfo(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
         return POINT{0, 0};
     return ComputeWorkspaceOffset(&info.rcMonitor, &info.rcWork, (DWORD)GetWindowLongA(window, GWL_EXSTYLE));
 }

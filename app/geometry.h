@@ -43,6 +43,11 @@ LRESULT SetWindowIcon(HWND window, WPARAM which, HICON icon);
 // placement is in screen coordinates already.
 POINT GetWorkspaceOffset(HWND window);
 POINT ComputeWorkspaceOffset(const RECT* monitor, const RECT* workArea, DWORD exStyle);
+// Where GetWorkspaceOffset reads the monitor's rectangles: GetMonitorInfoA,
+// or a test's stand-in for a taskbar that Wine cannot place. Returns the
+// one it replaces.
+typedef BOOL(WINAPI* MonitorInfoReader)(HMONITOR monitor, LPMONITORINFO info);
+MonitorInfoReader SetMonitorInfoReader(MonitorInfoReader reader);
 
 // Centres the window on the mouse cursor, kept inside the primary work area.
 BOOL PlaceNearCursor(HWND window);

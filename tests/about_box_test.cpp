@@ -9,10 +9,12 @@
 #include <string>
 
 #include "about/about_box.h"
+#include "about/link_label.h"
 #include "app/sjis_text.h"
 #include "resources/resource_ids.h"
 #include "tests/dialog_harness.h"
 #include "tests/fixture_windows.h"
+#include "vantora_version.h"
 
 namespace {
 
@@ -27,7 +29,8 @@ struct Seen {
     HFONT linkFont = NULL;
     bool linkFontUnderlined = false;
     HICON icons[3] = {};
-    std::string tip;  // "window:text" of each tool of the box's tooltip
+    std::string tip;  // "control id:text" of each tool of the box's tooltip
+    HWND tooltip = NULL;
 };
 
 BOOL CALLBACK ReadTips(HWND window, LPARAM seen)
@@ -36,6 +39,7 @@ BOOL CALLBACK ReadTips(HWND window, LPARAM seen)
     GetClassNameA(window, name, sizeof(name));
     if (strcmp(name, TOOLTIPS_CLASSA) != 0)
         return TRUE;
+    ((Seen*)seen)->tooltip = window;
     char text[80] = "";
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
@@ -68,6 +72,37 @@ Seen ReadBox(HWND box)
     return seen;
 }
 
+// A file put where a test needs it, gone again however the test ends.
+struct PlantedFile {
+    std::string path;
+    bool planted;
+    PlantedFile(const std::string& from, const std::string& to) : path(to), planted(CopyFileA(from.c_str(), to.c_str(), FALSE)) {}
+    ~PlantedFile() { DeleteFileA(path.c_str()); }
+};
+
+// The https handler of the test prefix, put back however the test ends.
+struct HttpsHandler {
+    HKEY key = NULL;
+    std::string previous;  // empty: there was none
+    explicit HttpsHandler(const std::string& command)
+    {
+        char value[1024] = "";
+        DWORD size = sizeof(value);
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, "https\\shell\\open\\command", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL);
+        if (RegQueryValueExA(key, NULL, NULL, NULL, (BYTE*)value, &size) == ERROR_SUCCESS)
+            previous = value;
+        RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE*)command.c_str(), (DWORD)command.size() + 1);
+    }
+    ~HttpsHandler()
+    {
+        if (previous.empty())
+            RegDeleteValueA(key, NULL);
+        else
+            RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE*)previous.c_str(), (DWORD)previous.size() + 1);
+        RegCloseKey(key);
+    }
+};
+
 class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -89,6 +124,16 @@ protected:
         FillProgramAboutConfig(&config);
         return RunAboutBox(main.dialog, &config);
     }
+    // Opens the box, reads it and closes it with OK.
+    Seen OpenAndRead()
+    {
+        Seen seen;
+        Run([&seen](HWND box) {
+            seen = ReadBox(box);
+            ClickButton(box, IDOK);
+        });
+        return seen;
+    }
     MainDialog main = {};
 };
 
@@ -97,25 +142,23 @@ protected:
 HWND firstBox;
 int otherBoxes;
 
-BOOL CALLBACK EndOtherBox(HWND window, LPARAM)
-{
-    char name[16] = "";
-    GetClassNameA(window, name, sizeof(name));
-    if (window != firstBox && strcmp(name, "#32770") == 0 && GetWindow(window, GW_OWNER) != NULL) {
-        ++otherBoxes;
-        EndDialog(window, IDCANCEL);
-    }
-    return TRUE;
-}
-
 void CALLBACK EndOtherBoxes(HWND, UINT, UINT_PTR, DWORD)
 {
-    EnumThreadWindows(GetCurrentThreadId(), EndOtherBox, 0);
+    for (HWND box : VisibleDialogs([](HWND window) { return window != firstBox && GetWindow(window, GW_OWNER) != NULL; })) {
+        ++otherBoxes;
+        EndDialog(box, IDCANCEL);
+    }
 }
 
 std::string PlantedLibrary()
 {
     return TestExeDirectory() + "\\planted\\rsrc32.dll";
+}
+
+int nextDraw;
+int NextDraw()
+{
+    return nextDraw;
 }
 
 }  // namespace
@@ -140,7 +183,7 @@ TEST_F(AboutBoxTest, TheHelpMenuOpensOneBoxWithTitleVersionAndLink)
     SendCommand(main.dialog, CMD_ABOUT);
     EXPECT_EQ(1, DialogsSeen());
     EXPECT_EQ("Vantora について", seen.caption);
-    EXPECT_EQ("Vantora ver. 0.05", seen.version);
+    EXPECT_EQ(std::string("Vantora ver. ") + VANTORA_VERSION_TEXT, seen.version);
     EXPECT_EQ(SUPPORT_PAGE_URL, seen.link);
     EXPECT_EQ(std::to_string(IDC_ABOUT_LINK) + ":サポートサイトへ", seen.tip);
     EXPECT_TRUE(seen.handOverLink);
@@ -148,6 +191,40 @@ TEST_F(AboutBoxTest, TheHelpMenuOpensOneBoxWithTitleVersionAndLink)
     EXPECT_EQ(0, otherBoxes);
     EXPECT_TRUE(secondRequestActivatedIt);
     EXPECT_EQ(nullptr, GetOpenAboutBox());
+}
+
+TEST_F(AboutBoxTest, TheLinkTurnsRedAndShowsItsTipUnderThePointerAndTheBodyDragsTheBox)
+{
+    bool hot = false, tipShown = false;
+    LRESULT bodyHit = 0, closeBoxHit = 0;
+    Run([&](HWND box) {
+        HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
+        Seen seen = ReadBox(box);
+        SendMessageA(seen.tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, 1);
+        POINT at = CentreOf(link);
+        SetCursorPos(at.x, at.y);
+        ScreenToClient(link, &at);
+        SendMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+        hot = (UINT_PTR)GetPropA(link, LLPROP_CONTROLSTATE) == LLS_HOT;
+        for (int i = 0; i < 100 && !tipShown; ++i) {
+            PumpMessagesFor(10);
+            tipShown = IsWindowVisible(seen.tooltip) != FALSE;
+        }
+        RECT client, frame;
+        GetClientRect(box, &client);
+        POINT body = {4, client.bottom - 4};
+        ClientToScreen(box, &body);
+        bodyHit = SendMessageA(box, WM_NCHITTEST, 0, MAKELPARAM(body.x, body.y));
+        GetWindowRect(box, &frame);
+        closeBoxHit = SendMessageA(box, WM_NCHITTEST, 0,
+                                   MAKELPARAM(frame.right - GetSystemMetrics(SM_CXSIZE) / 2 - 2,
+                                              frame.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2));
+        ClickButton(box, IDOK);
+    });
+    EXPECT_TRUE(hot);
+    EXPECT_TRUE(tipShown);
+    EXPECT_EQ(HTCAPTION, bodyHit);
+    EXPECT_EQ(HTCLOSE, closeBoxHit);
 }
 
 TEST_F(AboutBoxTest, EscAndTheCloseBoxCancelOkConfirms)
@@ -159,67 +236,44 @@ TEST_F(AboutBoxTest, EscAndTheCloseBoxCancelOkConfirms)
 
 TEST_F(AboutBoxTest, ItsFontAndIconsAreReleasedWhenItCloses)
 {
-    Seen seen;
-    Run([&](HWND box) {
-        seen = ReadBox(box);
-        ClickButton(box, IDOK);
-    });
+    Seen seen = OpenAndRead();
     EXPECT_TRUE(seen.linkFontUnderlined);
     LOGFONTA font;
     EXPECT_EQ(0, GetObjectA(seen.linkFont, sizeof(font), &font));
     for (HICON icon : seen.icons) {
         ASSERT_NE(nullptr, icon);
-        ICONINFO info = {};
-        EXPECT_FALSE(GetIconInfo(icon, &info));
+        EXPECT_EQ(0, IconWidth(icon));
     }
 }
 
 TEST_F(AboutBoxTest, ResourcesLineComesOnlyFromTheSystemsOwnLibrary)
 {
-    // Planted beside the program and in the current folder, where the
-    // default search order would find it.
-    char oldDirectory[MAX_PATH];
-    GetCurrentDirectoryA(sizeof(oldDirectory), oldDirectory);
-    std::string beside = TestExeDirectory() + "\\rsrc32.dll";
-    std::string current = TestExeDirectory() + "\\planted";
-    ASSERT_TRUE(CopyFileA(PlantedLibrary().c_str(), beside.c_str(), FALSE));
-    SetCurrentDirectoryA(current.c_str());
-    HMODULE found = LoadLibraryA("rsrc32.dll");
-    EXPECT_NE(nullptr, found) << "the planted copies are where a plain load looks";
-    FreeLibrary(found);
-    Seen planted;
-    Run([&](HWND box) {
-        planted = ReadBox(box);
-        ClickButton(box, IDOK);
-    });
-    SetCurrentDirectoryA(oldDirectory);
-    DeleteFileA(beside.c_str());
-    EXPECT_EQ("", planted.resources);
-
+    {
+        // Planted beside the program and in the current folder, where the
+        // default search order would find it.
+        char oldDirectory[MAX_PATH];
+        GetCurrentDirectoryA(sizeof(oldDirectory), oldDirectory);
+        PlantedFile beside(PlantedLibrary(), TestExeDirectory() + "\\rsrc32.dll");
+        ASSERT_TRUE(beside.planted);
+        SetCurrentDirectoryA((TestExeDirectory() + "\\planted").c_str());
+        HMODULE found = LoadLibraryA("rsrc32.dll");
+        EXPECT_NE(nullptr, found) << "the planted copies are where a plain load looks";
+        FreeLibrary(found);
+        Seen planted = OpenAndRead();
+        SetCurrentDirectoryA(oldDirectory);
+        EXPECT_EQ("", planted.resources);
+    }
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof(system));
-    std::string installed = std::string(system) + "\\rsrc32.dll";
-    ASSERT_TRUE(CopyFileA(PlantedLibrary().c_str(), installed.c_str(), FALSE));
-    Seen real;
-    Run([&](HWND box) {
-        real = ReadBox(box);
-        ClickButton(box, IDOK);
-    });
-    DeleteFileA(installed.c_str());
-    EXPECT_EQ("システムリソース： 42 ％使用可能", real.resources);
+    PlantedFile installed(PlantedLibrary(), std::string(system) + "\\rsrc32.dll");
+    ASSERT_TRUE(installed.planted);
+    EXPECT_EQ("システムリソース： 42 ％使用可能", OpenAndRead().resources);
 }
 
 TEST_F(AboutBoxTest, AClickOnTheLinkOpensExactlyTheAddressAndCloses)
 {
-    // The https handler of this prefix, for the length of the test.
-    HKEY key = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, "https\\shell\\open\\command", 0, NULL, 0,
-                                             KEY_READ | KEY_WRITE, NULL, &key, NULL));
-    char previous[1024] = "";
-    DWORD previousSize = sizeof(previous);
-    bool hadPrevious = RegQueryValueExA(key, NULL, NULL, NULL, (BYTE*)previous, &previousSize) == ERROR_SUCCESS;
-    std::string handler = "\"" + TestExeDirectory() + "\\shell_open_recorder.exe\" \"%1\"";
-    RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE*)handler.c_str(), (DWORD)handler.size() + 1);
+    HttpsHandler handler("\"" + TestExeDirectory() + "\\shell_open_recorder.exe\" \"%1\"");
+    ASSERT_NE(nullptr, handler.key);
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
     std::string opened = std::string(temp) + "vantora-opened.txt";
@@ -228,13 +282,11 @@ TEST_F(AboutBoxTest, AClickOnTheLinkOpensExactlyTheAddressAndCloses)
 
     INT_PTR result = Run([](HWND box) {
         HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
-        RECT r;
-        GetClientRect(link, &r);
-        POINT p = {r.right / 2, r.bottom / 2};
-        ClientToScreen(link, &p);
-        SetCursorPos(p.x, p.y);
-        SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 2));
-        SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
+        POINT at = CentreOf(link);
+        SetCursorPos(at.x, at.y);
+        ScreenToClient(link, &at);
+        SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     });
     std::string target;
     for (int i = 0; i < 100 && target.empty(); ++i) {
@@ -246,32 +298,22 @@ TEST_F(AboutBoxTest, AClickOnTheLinkOpensExactlyTheAddressAndCloses)
             fclose(file);
         }
     }
-    if (hadPrevious)
-        RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE*)previous, (DWORD)strlen(previous) + 1);
-    else
-        RegDeleteValueA(key, NULL);
-    RegCloseKey(key);
     DeleteFileA(opened.c_str());
-
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(SUPPORT_PAGE_URL, target);
 }
 
-TEST_F(AboutBoxTest, OneOpeningInAThousandShowsTheOtherTitle)
+TEST_F(AboutBoxTest, AThousandthDrawShowsTheOtherTitle)
 {
-    unsigned seed = 1;
-    for (;; ++seed) {
-        srand(seed);
-        if (rand() % 1000 == 0)
-            break;
+    AboutRandomSource real = SetAboutRandomSource(NextDraw);
+    struct Case { int draw; const char* caption; };
+    const Case cases[] = {{0, "-時には、翼のない天使のように-"}, {500, "Vantora について"},
+                          {1000, "-時には、翼のない天使のように-"}};
+    for (const Case& c : cases) {
+        nextDraw = c.draw;
+        EXPECT_EQ(c.caption, OpenAndRead().caption) << c.draw;
     }
-    srand(seed);
-    std::string caption;
-    Run([&](HWND box) {
-        caption = WindowText(box);
-        ClickButton(box, IDOK);
-    });
-    EXPECT_EQ("-時には、翼のない天使のように-", caption);
+    SetAboutRandomSource(real);
 }
 
 TEST(AboutTextTest, LongVersionValuesAreCutWholeAt260Bytes)

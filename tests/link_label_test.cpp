@@ -8,6 +8,7 @@
 
 #include "about/link_label.h"
 #include "resources/resource_ids.h"
+#include "tests/dialog_harness.h"
 #include "tests/fixture_windows.h"
 
 namespace {
@@ -101,14 +102,7 @@ protected:
         DestroyWindow(dialog);
     }
 
-    POINT Inside()
-    {
-        RECT r;
-        GetClientRect(label, &r);
-        POINT p = {r.right / 2, r.bottom / 2};
-        ClientToScreen(label, &p);
-        return p;
-    }
+    POINT Inside() { return CentreOf(label); }
     POINT Outside()
     {
         RECT r;
@@ -126,7 +120,7 @@ protected:
         POINT client = at;
         ScreenToClient(target, &client);
         SendMessageA(target, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(client.x, client.y));
-        PumpMessagesFor(60);  // lets the hover timer tick and the label repaint
+        PumpMessagesFor(30);  // lets the hover timer tick and the label repaint
     }
     Look LookOfLabel()
     {
@@ -206,6 +200,16 @@ TEST_F(LinkLabelTest, AClickIsAPressAndAReleaseBothOverTheLabel)
     EXPECT_NE(label, GetCapture());
     Mouse(WM_LBUTTONUP, Inside());
     EXPECT_EQ(1, parentLog.clicks);
+}
+
+TEST_F(LinkLabelTest, AReflectedMoveAfterThePointerHasLeftOnlyRepaints)
+{
+    SetCursorPos(Outside().x, Outside().y);
+    ValidateRect(label, NULL);
+    LinkLabelNotify late = {{label, IDC_ABOUT_LINK, LLN_MOUSEMOVE}, 0, 0};
+    SendMessageA(label, WM_NOTIFY, IDC_ABOUT_LINK, (LPARAM)&late);
+    EXPECT_TRUE(GetUpdateRect(label, NULL, FALSE));
+    EXPECT_TRUE(LookOfLabel().blue);
 }
 
 TEST_F(LinkLabelTest, OtherTimersReachTheStaticAndDestroyUndoesTheSubclass)

@@ -23,6 +23,18 @@ RECT NormalRect(HWND window)
     return placement.rcNormalPosition;
 }
 
+MonitorInfoReader realMonitorInfo;
+
+// Taskbars 40 pixels wide at the left and 30 high at the top (Wine ignores
+// a work area set with SPI_SETWORKAREA).
+BOOL WINAPI WorkAreaBesideTaskbars(HMONITOR monitor, LPMONITORINFO info)
+{
+    BOOL read = realMonitorInfo(monitor, info);
+    info->rcWork.left = info->rcMonitor.left + 40;
+    info->rcWork.top = info->rcMonitor.top + 30;
+    return read;
+}
+
 }  // namespace
 
 class PropertiesDialogTest : public MainDialogWithFixtures {
@@ -140,28 +152,38 @@ TEST_F(PropertiesDialogTest, EachFieldIsAppliedAlone)
 
 TEST_F(PropertiesDialogTest, ShowStatesFromEachStartingState)
 {
-    struct Case { void (*start)(FixtureSpec*); int radio; BOOL zoomed; BOOL iconic; };
+    // With `move`, new position and size fields: the state must come first,
+    // or a maximised window would be restored to its old rectangle.
+    struct Case { void (*start)(FixtureSpec*); int radio; BOOL zoomed; BOOL iconic; bool move; };
     const Case cases[] = {
-        {nullptr, IDC_PROP_MAXIMIZED, TRUE, FALSE},   {nullptr, IDC_PROP_MINIMIZED, FALSE, TRUE},
-        {Maximised, IDC_PROP_NORMAL, FALSE, FALSE},   {Maximised, IDC_PROP_MINIMIZED, FALSE, TRUE},
-        {Minimised, IDC_PROP_NORMAL, FALSE, FALSE},   {Minimised, IDC_PROP_MAXIMIZED, TRUE, FALSE},
+        {nullptr, IDC_PROP_MAXIMIZED, TRUE, FALSE, false},   {nullptr, IDC_PROP_MINIMIZED, FALSE, TRUE, false},
+        {Maximised, IDC_PROP_NORMAL, FALSE, FALSE, false},   {Maximised, IDC_PROP_MINIMIZED, FALSE, TRUE, false},
+        {Minimised, IDC_PROP_NORMAL, FALSE, FALSE, false},   {Minimised, IDC_PROP_MAXIMIZED, TRUE, FALSE, false},
+        {Maximised, IDC_PROP_NORMAL, FALSE, FALSE, true},
     };
     for (const Case& c : cases) {
         HWND window = Fixture("state", c.start);
-        RECT before = NormalRect(window);
-        int radio = c.radio;
+        RECT wanted = NormalRect(window);
+        if (c.move)
+            wanted = {60, 70, 310, 220};
         bool fieldsEnabled = false;
-        Edit(window, [radio, &fieldsEnabled](HWND dialog) {
+        Edit(window, [&c, &fieldsEnabled](HWND dialog) {
             fieldsEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_TOP));
-            ClickButton(dialog, radio);
+            ClickButton(dialog, c.radio);
+            if (c.move) {
+                const char* values[] = {"60", "70", "250", "150"};
+                const int fields[] = {IDC_PROP_LEFT, IDC_PROP_TOP, IDC_PROP_WIDTH, IDC_PROP_HEIGHT};
+                for (int i = 0; i < 4; ++i)
+                    SetField(dialog, fields[i], values[i]);
+            }
             ClickButton(dialog, IDOK);
         });
-        EXPECT_EQ(c.zoomed, IsZoomed(window)) << c.radio;
-        EXPECT_EQ(c.iconic, IsIconic(window)) << c.radio;
-        EXPECT_EQ(c.start == nullptr, fieldsEnabled) << c.radio;
-        // The fields were left as shown: the normal rectangle stays.
-        RECT after = NormalRect(window);
-        EXPECT_TRUE(EqualRect(&before, &after)) << c.radio;
+        SCOPED_TRACE(std::to_string(c.radio) + (c.move ? " moved" : ""));
+        EXPECT_EQ(c.zoomed, IsZoomed(window));
+        EXPECT_EQ(c.iconic, IsIconic(window));
+        EXPECT_EQ(c.start == nullptr, fieldsEnabled);
+        RECT after = NormalRect(window);  // unless moved, the fields were left as shown
+        EXPECT_TRUE(EqualRect(&wanted, &after));
         DestroyFixtureWindow(fixtures, window);
     }
 }
@@ -213,16 +235,6 @@ TEST_F(PropertiesDialogTest, LongTitleSurvivesAnUnchangedOkAndTheCaptionIsCutWho
     EXPECT_NE(SJIS_LEAD, SjisByteKind(caption.c_str(), caption.size() - 1));
 }
 
-TEST_F(PropertiesDialogTest, NothingSelectedOpensNothing)
-{
-    Fixture("not chosen");
-    SelectNothing(main.list);
-    WhenDialogOpens(main.dialog, [](HWND dialog) { ClickButton(dialog, IDOK); });
-    EXPECT_EQ(1, OnPropertiesCommand(main.dialog));
-    PumpMessagesFor(60);
-    EXPECT_EQ(0, DialogsSeen());
-}
-
 TEST_F(PropertiesDialogTest, WindowGoneWhileOpenFailsSilentlyAndRefreshes)
 {
     HWND window = Fixture("vanishing");
@@ -237,14 +249,24 @@ TEST_F(PropertiesDialogTest, WindowGoneWhileOpenFailsSilentlyAndRefreshes)
     EXPECT_TRUE(IsWindow(main.dialog));
 }
 
-TEST(WorkspaceOffsetTest, IsTheWorkAreasOriginOnItsMonitorExceptForToolWindows)
+TEST_F(PropertiesDialogTest, AnEditedPositionLandsBesideTaskbarsAtTheLeftAndTop)
 {
-    const RECT monitor = {1024, 0, 2048, 768};
-    const RECT work = {1064, 30, 2048, 768};  // taskbars at the left and the top
-    POINT offset = ComputeWorkspaceOffset(&monitor, &work, WS_EX_APPWINDOW);
-    EXPECT_EQ(40, offset.x);
-    EXPECT_EQ(30, offset.y);
-    POINT none = ComputeWorkspaceOffset(&monitor, &work, WS_EX_TOOLWINDOW);
-    EXPECT_EQ(0, none.x);
-    EXPECT_EQ(0, none.y);
+    realMonitorInfo = SetMonitorInfoReader(WorkAreaBesideTaskbars);
+    // The fields hold workspace coordinates, which start at the work area;
+    // a tool window's are screen coordinates.
+    struct Case { void (*adjust)(FixtureSpec*); int left, top; };
+    const Case cases[] = {{nullptr, 140, 110}, {[](FixtureSpec* s) { s->exStyle = WS_EX_TOOLWINDOW; }, 100, 80}};
+    for (const Case& c : cases) {
+        HWND window = Fixture("beside taskbars", c.adjust);
+        Edit(window, [](HWND dialog) {
+            SetField(dialog, IDC_PROP_LEFT, "100");
+            SetField(dialog, IDC_PROP_TOP, "80");
+            ClickButton(dialog, IDOK);
+        });
+        RECT r;
+        GetWindowRect(window, &r);
+        EXPECT_EQ(c.left, r.left);
+        EXPECT_EQ(c.top, r.top);
+    }
+    SetMonitorInfoReader(realMonitorInfo);
 }
