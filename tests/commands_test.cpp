@@ -17,8 +17,6 @@
 
 namespace {
 
-const UINT WINDOW_ITEMS[] = {CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST, CMD_ACTIVATE, CMD_CLOSE, CMD_PROPERTIES};
-
 bool Greyed(HMENU menu, UINT id) { return (MenuState(menu, id) & MF_GRAYED) != 0; }
 bool Checked(HMENU menu, UINT id) { return (MenuState(menu, id) & MF_CHECKED) != 0; }
 
@@ -43,55 +41,40 @@ protected:
     HACCEL accelerators = NULL;
 };
 
-TEST_F(CommandsTest, NothingSelectedGreysAndUnchecksEveryWindowItem)
-{
-    Fixture("something");
-    SelectNothing(main.list);
-    HMENU windowMenu = Popup(0);
-    for (UINT id : {CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST})
-        CheckMenuItem(windowMenu, id, MF_CHECKED);  // stale marks must go
-    InitMenuPopup(main.dialog, windowMenu);
-    for (UINT id : WINDOW_ITEMS) {
-        EXPECT_TRUE(Greyed(windowMenu, id)) << id;
-        EXPECT_FALSE(Checked(windowMenu, id)) << id;
-    }
-    EXPECT_FALSE(Greyed(windowMenu, CMD_QUIT));
-    EXPECT_EQ("ｱﾌﾟﾘｹｰｼｮﾝの終了(&Q)", MenuText(windowMenu, CMD_QUIT));
-}
-
-TEST_F(CommandsTest, SelectedWindowDecidesGreyingAndCheckMarks)
-{
-    struct Case { HWND window; bool activate, enabled, visible, topmost; };
-    const Case cases[] = {
-        {Fixture("plain"), true, true, true, false},
-        {Fixture("hidden", Hidden), false, true, false, false},
-        {Fixture("disabled", Disabled), false, false, true, false},
-        {Fixture("topmost", Topmost), true, true, true, true},
-    };
-    HMENU windowMenu = Popup(0);
-    for (const Case& c : cases) {
-        Select(c.window);
-        InitMenuPopup(main.dialog, windowMenu);
-        EXPECT_EQ(!c.activate, Greyed(windowMenu, CMD_ACTIVATE)) << WindowText(c.window);
-        for (UINT id : {CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST, CMD_CLOSE, CMD_PROPERTIES})
-            EXPECT_FALSE(Greyed(windowMenu, id)) << WindowText(c.window) << " " << id;
-        EXPECT_EQ(c.enabled, Checked(windowMenu, CMD_ENABLE)) << WindowText(c.window);
-        EXPECT_EQ(c.visible, Checked(windowMenu, CMD_VISIBLE)) << WindowText(c.window);
-        EXPECT_EQ(c.topmost, Checked(windowMenu, CMD_TOPMOST)) << WindowText(c.window);
-    }
-}
-
-TEST_F(CommandsTest, ContextMenuItemsFollowTheSelectionToo)
+TEST_F(CommandsTest, TheSelectedWindowDecidesGreyingAndCheckMarksInBothMenus)
 {
     HMENU loaded = LoadMenuA(GetModuleHandleA(NULL), "POPUP_MENU");
-    HMENU context = GetSubMenu(loaded, 0);
-    SelectNothing(main.list);
-    InitMenuPopup(main.dialog, context);
-    EXPECT_TRUE(Greyed(context, CMD_RENAME));
-    Select(Fixture("context"));
-    InitMenuPopup(main.dialog, context);
-    EXPECT_FALSE(Greyed(context, CMD_RENAME));
-    EXPECT_TRUE(Checked(context, CMD_VISIBLE));
+    // The window, then whether the window items, activation, enabled,
+    // visible and topmost are on; no window: nothing selected.
+    struct Case { HWND window; bool items, activate, enabled, visible, topmost; };
+    const Case cases[] = {
+        {NULL, false, false, false, false, false},
+        {Fixture("plain"), true, true, true, true, false},
+        {Fixture("hidden", Hidden), true, false, true, false, false},
+        {Fixture("disabled", Disabled), true, false, false, true, false},
+        {Fixture("topmost", Topmost), true, true, true, true, true},
+    };
+    for (HMENU menu : {Popup(0), GetSubMenu(loaded, 0)}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.window != NULL ? WindowText(c.window) : "nothing selected");
+            if (c.window != NULL)
+                Select(c.window);
+            else
+                SelectNothing(main.list);
+            for (UINT id : {CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST})
+                CheckMenuItem(menu, id, MF_CHECKED);  // stale marks must go
+            InitMenuPopup(main.dialog, menu);
+            EXPECT_EQ(!c.activate, Greyed(menu, CMD_ACTIVATE));
+            for (UINT id : {CMD_RENAME, CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST, CMD_CLOSE, CMD_PROPERTIES}) {
+                if (MenuState(menu, id) != (UINT)-1)  // rename is in the context menu only
+                    EXPECT_EQ(!c.items, Greyed(menu, id)) << id;
+            }
+            EXPECT_EQ(c.enabled, Checked(menu, CMD_ENABLE));
+            EXPECT_EQ(c.visible, Checked(menu, CMD_VISIBLE));
+            EXPECT_EQ(c.topmost, Checked(menu, CMD_TOPMOST));
+        }
+    }
+    EXPECT_FALSE(Greyed(Popup(0), CMD_QUIT));
     DestroyMenu(loaded);
 }
 
@@ -150,31 +133,22 @@ TEST_F(CommandsTest, ViewFilterChangesListCountAndFileAtOnce)
     DeleteFileA(path);
 }
 
-TEST_F(CommandsTest, F2WithoutSelectionStartsNoEdit)
+TEST_F(CommandsTest, F2EditsTheSelectedTitleInPlaceAndEscEnterDoNotEndIt)
 {
-    Fixture("no rename");
+    HWND window = Fixture("rename me");
     SelectNothing(main.list);
     PressKey(main.list, VK_F2);
     EXPECT_EQ(nullptr, (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0));
-}
-
-TEST_F(CommandsTest, F2EditsTheTitleInPlaceAndEscEnterDoNotEndIt)
-{
-    HWND window = Fixture("rename me");
     Select(window);
     PressKey(main.list, VK_F2);
     HWND edit = (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0);
     ASSERT_NE(nullptr, edit);
-    EXPECT_EQ(main.list, GetParent(edit));
     EXPECT_TRUE(GetFocus() == edit || GetFocus() == main.list);
-    char text[64] = "";
-    GetWindowTextA(edit, text, sizeof(text));
-    EXPECT_STREQ("rename me", text);
+    EXPECT_EQ("rename me", WindowText(edit));
 
     PressKey(edit, VK_ESCAPE);
     PressKey(edit, VK_RETURN);
     EXPECT_TRUE(IsWindow(main.dialog));
-    EXPECT_TRUE(IsWindow(edit));
     EXPECT_EQ(edit, (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0));
 
     // The real editor: type a new title and move the focus away to commit it.
@@ -182,37 +156,26 @@ TEST_F(CommandsTest, F2EditsTheTitleInPlaceAndEscEnterDoNotEndIt)
     SetFocus(main.dialog);
     PumpMessagesFor(50);
     EXPECT_EQ("改名した", WindowText(window));
-    int row = FindListRowOfWindow(main.list, window);
-    EXPECT_EQ("改名した", CellText(main.list, row, 0));
+    EXPECT_EQ("改名した", CellText(main.list, FindListRowOfWindow(main.list, window), 0));
 }
 
 TEST_F(CommandsTest, EndOfEditRetitlesOrLeavesAlone)
 {
     HWND window = Fixture("edit target");
-    NMLVDISPINFOA info = EndOfEdit(main, window, NULL);  // cancelled
-    Notify(main, &info.hdr);
-    EXPECT_EQ("edit target", WindowText(window));
-
-    char empty[] = "";
-    info.item.pszText = empty;
-    Notify(main, &info.hdr);
-    EXPECT_EQ("", WindowText(window));
-    EXPECT_EQ("", CellText(main.list, FindListRowOfWindow(main.list, window), 0));
-
-    char renamed[] = "renamed";
-    info.item.pszText = renamed;
-    Notify(main, &info.hdr);
-    EXPECT_EQ("renamed", WindowText(window));
-}
-
-TEST_F(CommandsTest, NotificationsFromOtherControlsAreIgnored)
-{
-    HWND window = Fixture("other control");
-    char text[] = "changed";
-    NMLVDISPINFOA info = EndOfEdit(main, window, text);
-    info.hdr.idFrom = IDC_STATUS_LINE;
-    Notify(main, &info.hdr);
-    EXPECT_EQ("other control", WindowText(window));
+    // The text, the control it comes from, then the title wanted.
+    char empty[] = "", renamed[] = "renamed", other[] = "from another control";
+    struct Case { char* text; UINT from; const char* title; };
+    const Case cases[] = {{NULL, IDC_WINDOW_LIST, "edit target"},  // cancelled
+                          {empty, IDC_WINDOW_LIST, ""},
+                          {renamed, IDC_WINDOW_LIST, "renamed"},
+                          {other, IDC_STATUS_LINE, "renamed"}};
+    for (const Case& c : cases) {
+        NMLVDISPINFOA info = EndOfEdit(main, window, c.text);
+        info.hdr.idFrom = c.from;
+        Notify(main, &info.hdr);
+        EXPECT_EQ(c.title, WindowText(window));
+        EXPECT_EQ(c.title, CellText(main.list, FindListRowOfWindow(main.list, window), 0));
+    }
 }
 
 TEST_F(CommandsTest, DoubleClickOnARowOpensThePropertiesOfThatRow)
@@ -237,26 +200,7 @@ TEST_F(CommandsTest, DoubleClickOnARowOpensThePropertiesOfThatRow)
     EXPECT_EQ("ﾌﾟﾛﾊﾟﾃｨ VantoraFixture-double click", caption);
 }
 
-namespace {
-RECT shownMenuRect;
-int shownMenuItems;
-std::string shownFirstItem;
-
-void CALLBACK CloseShownMenu(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND menuWindow = FindWindowA("#32768", NULL);
-    if (menuWindow == NULL || !IsWindowVisible(menuWindow))
-        return;
-    KillTimer(NULL, timer);
-    GetWindowRect(menuWindow, &shownMenuRect);
-    HMENU menu = (HMENU)SendMessageA(menuWindow, MN_GETHMENU, 0, 0);
-    shownMenuItems = GetMenuItemCount(menu);
-    shownFirstItem = MenuText(menu, 0, MF_BYPOSITION);
-    EndMenu();
-}
-}  // namespace
-
-TEST_F(CommandsTest, RightClickShowsTheContextMenuAtTheCursor)
+TEST_F(CommandsTest, RightClickShowsTheContextMenuAtTheCursorInTheForeground)
 {
     Select(Fixture("right click"));
     RECT work;
@@ -264,15 +208,16 @@ TEST_F(CommandsTest, RightClickShowsTheContextMenuAtTheCursor)
     POINT cursor = {(work.left + work.right) / 2, (work.top + work.bottom) / 2};
     SetCursorPos(cursor.x, cursor.y);
     GetCursorPos(&cursor);
-    shownMenuItems = 0;
-    UINT_PTR timer = SetTimer(NULL, 0, 50, CloseShownMenu);
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, NULL, NULL, NULL, NULL);
+    SetForegroundWindow(other);
     NMHDR header = {main.list, IDC_WINDOW_LIST, (UINT)NM_RCLICK};
-    Notify(main, &header);
-    KillTimer(NULL, timer);
-    EXPECT_EQ(10, shownMenuItems);
-    EXPECT_EQ("タイトルの変更(&I)", shownFirstItem);  // no shortcut text
-    EXPECT_EQ(cursor.x, shownMenuRect.left);
-    EXPECT_EQ(cursor.y, shownMenuRect.top);
+    ShownMenu menu = ReadNextMenu([&] { Notify(main, &header); });
+    DestroyWindow(other);
+    EXPECT_EQ(10, menu.items);
+    EXPECT_EQ("タイトルの変更(&I)", menu.firstItem);  // no shortcut text
+    EXPECT_EQ(cursor.x, menu.rect.left);
+    EXPECT_EQ(cursor.y, menu.rect.top);
+    EXPECT_EQ(main.dialog, menu.foreground);  // so that a click elsewhere closes it
     // Posted after the menu, so that the next menu does not close at once.
     MSG message;
     EXPECT_TRUE(PeekMessageA(&message, main.dialog, WM_NULL, WM_NULL, PM_REMOVE));

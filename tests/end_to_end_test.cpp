@@ -7,183 +7,159 @@
 #include <string>
 
 #include "resources/resource_ids.h"
+#include "tests/dialog_harness.h"
 #include "tests/fixture_windows.h"
 
 namespace {
 
+const char* const KEYS[] = {"不可視ウィンドウを列挙する", "最小化されたウィンドウを列挙する",
+                            "使用不可能なウィンドウを列挙する", "ウィンドウを最前面に表示"};
+
+// The program running, ended by force if a test leaves it running.
 struct Running {
-    PROCESS_INFORMATION process;
-    HWND dialog;
-};
-
-struct FindContext {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM parameter)
-{
-    FindContext* context = (FindContext*)parameter;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof(className));
-    if (processId == context->processId && strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
-        context->found = window;
-        return FALSE;
+    PROCESS_INFORMATION process = {};
+    HWND dialog = NULL;
+    ~Running()
+    {
+        if (process.hProcess == NULL)
+            return;
+        TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
     }
-    return TRUE;
+};
+
+std::string BuiltExe()
+{
+    return ToWindowsPath(VANTORA_EXE);
 }
 
-std::string ExePath(const std::string& path = VANTORA_EXE)
+// Starts `exe` and waits for its main dialog.
+bool Start(Running* running, const std::string& exe)
 {
-    return ToWindowsPath(path);
-}
-
-bool Start(Running* running, const std::string& exe = ExePath())
-{
-    *running = Running();
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     std::string line = "\"" + exe + "\"";
     if (!CreateProcessA(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &running->process))
         return false;
-    FindContext context = {running->process.dwProcessId, NULL};
-    for (int i = 0; i < 400 && context.found == NULL; ++i) {
+    DWORD id = running->process.dwProcessId;
+    auto ours = [id](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner == id;
+    };
+    for (int i = 0; i < 400 && running->dialog == NULL; ++i) {
         Sleep(25);
-        EnumWindows(FindDialogOfProcess, (LPARAM)&context);
+        std::vector<HWND> dialogs = VisibleDialogs(ours);
+        running->dialog = dialogs.empty() ? NULL : dialogs.front();
     }
-    running->dialog = context.found;
     return running->dialog != NULL;
 }
 
+// The exit code, or 0xFFFFFFFF when the program did not end within 10 s.
 DWORD WaitForExit(Running* running)
 {
     DWORD code = 0xFFFFFFFF;
     if (WaitForSingleObject(running->process.hProcess, 10000) == WAIT_OBJECT_0)
         GetExitCodeProcess(running->process.hProcess, &code);
-    else
-        TerminateProcess(running->process.hProcess, 99);
-    CloseHandle(running->process.hProcess);
-    CloseHandle(running->process.hThread);
     return code;
 }
+
+// A copy of the program in a folder of its own, removed with its settings
+// file however the test ends.
+struct ProgramCopy {
+    std::string folder;
+    std::string exe;
+    ProgramCopy(const std::string& folderName, const std::string& exeName)
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof(temp), temp);
+        folder = std::string(temp) + folderName;
+        CreateDirectoryA(folder.c_str(), NULL);
+        exe = folder + "\\" + exeName;
+        DeleteIni();
+        CopyFileA(BuiltExe().c_str(), exe.c_str(), FALSE);
+    }
+    ~ProgramCopy()
+    {
+        DeleteIni();
+        DeleteFileA(exe.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+    // The names of the .ini files in the folder, exactly as they stand on disk.
+    std::string IniFiles() const
+    {
+        std::string names;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*.ini").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            names += std::string(names.empty() ? "" : " ") + found.cFileName;
+        FindClose(search);
+        return names;
+    }
+    void DeleteIni() const
+    {
+        for (const char* name : {"vantora.ini", "noext.ini"})
+            DeleteFileA((folder + "\\" + name).c_str());
+    }
+    std::string Setting(const char* key) const
+    {
+        char value[16] = "";
+        GetPrivateProfileStringA("Vantora", key, "missing", value, sizeof(value), (folder + "\\vantora.ini").c_str());
+        return value;
+    }
+};
 
 }  // namespace
 
 TEST(EndToEndTest, StartsPopulatedAndEndsWithCodeZeroWhenClosed)
 {
     Running running;
-    ASSERT_TRUE(Start(&running));
-    char caption[64] = "";
-    GetWindowTextA(running.dialog, caption, sizeof(caption));
-    EXPECT_STREQ("Vantora", caption);
+    ASSERT_TRUE(Start(&running, BuiltExe()));
+    EXPECT_EQ("Vantora", WindowText(running.dialog));
     HWND list = GetDlgItem(running.dialog, IDC_WINDOW_LIST);
     int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     EXPECT_GT(rows, 0);
-    char status[256] = "";
-    GetWindowTextA(GetDlgItem(running.dialog, IDC_STATUS_LINE), status, sizeof(status));
-    EXPECT_EQ(std::to_string(rows) + " 個のｳｨﾝﾄﾞｳ", status);
-
+    EXPECT_EQ(std::to_string(rows) + " 個のｳｨﾝﾄﾞｳ", WindowText(GetDlgItem(running.dialog, IDC_STATUS_LINE)));
     // The close box arrives as WM_CLOSE, which the dialog manager turns into IDCANCEL.
     PostMessageA(running.dialog, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, WaitForExit(&running));
 }
 
-namespace {
-
-std::string TempFolder(const char* name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    std::string folder = std::string(temp) + name;
-    CreateDirectoryA(folder.c_str(), NULL);
-    return folder;
-}
-
-// The names of the .ini files in a folder, exactly as they stand on disk.
-std::string IniFilesIn(const std::string& folder)
-{
-    std::string names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*.ini").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names += std::string(names.empty() ? "" : " ") + found.cFileName;
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
-void RunAndClose(const std::string& exe)
-{
-    Running running;
-    ASSERT_TRUE(Start(&running, exe)) << exe;
-    PostMessageA(running.dialog, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, WaitForExit(&running));
-}
-
-}  // namespace
-
 TEST(EndToEndTest, SettingsFileIsNamedAfterTheProgramInLowerCase)
 {
-    std::string root = TempFolder("vantora-e2e");
-    std::string folder = root + "\\Some.Dir";
-    CreateDirectoryA(folder.c_str(), NULL);
-    DeleteFileA((folder + "\\vantora.ini").c_str());
-    std::string exe = folder + "\\VanTora.EXE";
-    ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
-    RunAndClose(exe);
-    EXPECT_EQ("vantora.ini", IniFilesIn(folder));
-
-    std::string bare = folder + "\\NoExt";
-    ASSERT_TRUE(CopyFileA(ExePath().c_str(), bare.c_str(), FALSE));
-    DeleteFileA((folder + "\\vantora.ini").c_str());
-    RunAndClose(bare);
-    EXPECT_EQ("noext.ini", IniFilesIn(folder));
-    DeleteFileA((folder + "\\noext.ini").c_str());
-    DeleteFileA(exe.c_str());
-    DeleteFileA(bare.c_str());
+    const struct { const char* exe; const char* ini; } cases[] = {{"VanTora.EXE", "vantora.ini"}, {"NoExt", "noext.ini"}};
+    for (const auto& c : cases) {
+        ProgramCopy copy("vantora-e2e.some-dir", c.exe);  // a dot in a folder name is no extension
+        Running running;
+        ASSERT_TRUE(Start(&running, copy.exe)) << c.exe;
+        PostMessageA(running.dialog, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0u, WaitForExit(&running));
+        EXPECT_EQ(c.ini, copy.IniFiles());
+    }
 }
 
-TEST(EndToEndTest, AltF4AndTheCloseBoxEndWithCodeZeroAndSaveAllKeys)
+TEST(EndToEndTest, AltF4TheCloseBoxAndTheMenuEndWithCodeZeroAndSaveAllKeys)
 {
-    std::string folder = TempFolder("vantora-e2e-close");
-    std::string exe = folder + "\\vantora.exe";
-    std::string ini = folder + "\\vantora.ini";
-    ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
-    const char* keys[] = {"不可視ウィンドウを列挙する", "最小化されたウィンドウを列挙する",
-                          "使用不可能なウィンドウを列挙する", "ウィンドウを最前面に表示"};
-    for (int way = 0; way < 2; ++way) {
-        DeleteFileA(ini.c_str());
+    ProgramCopy copy("vantora-e2e-close", "vantora.exe");
+    const UINT ways[][2] = {{WM_SYSCOMMAND, SC_CLOSE}, {WM_COMMAND, CMD_QUIT}};  // the close box and Alt+F4; the menu
+    for (const auto& way : ways) {
+        copy.DeleteIni();
         Running running;
-        ASSERT_TRUE(Start(&running, exe));
-        if (way == 0)
-            PostMessageA(running.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box and Alt+F4
-        else
-            PostMessageA(running.dialog, WM_COMMAND, CMD_QUIT, 0);    // the menu item
+        ASSERT_TRUE(Start(&running, copy.exe));
+        PostMessageA(running.dialog, way[0], way[1], 0);
         EXPECT_EQ(0u, WaitForExit(&running));
-        for (const char* key : keys) {
-            char value[16] = "";
-            GetPrivateProfileStringA("Vantora", key, "missing", value, sizeof(value), ini.c_str());
-            EXPECT_STREQ(strcmp(key, keys[3]) == 0 ? "0" : "1", value) << key;
-        }
+        for (const char* key : KEYS)
+            EXPECT_EQ(key == KEYS[3] ? "0" : "1", copy.Setting(key)) << key;
     }
-    DeleteFileA(ini.c_str());
-    DeleteFileA(exe.c_str());
 }
 
 TEST(EndToEndTest, AlwaysOnTopSurvivesARestart)
 {
-    std::string folder = TempFolder("vantora-e2e-topmost");
-    std::string exe = folder + "\\vantora.exe";
-    std::string ini = folder + "\\vantora.ini";
-    ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
-    DeleteFileA(ini.c_str());
+    ProgramCopy copy("vantora-e2e-topmost", "vantora.exe");
     for (int run = 0; run < 3; ++run) {
         Running running;
-        ASSERT_TRUE(Start(&running, exe));
+        ASSERT_TRUE(Start(&running, copy.exe));
         // Off at the first start; the first run turns it on, the second
         // finds it on and turns it off, the third finds it off.
         bool topmost = (GetWindowLongA(running.dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -193,21 +169,15 @@ TEST(EndToEndTest, AlwaysOnTopSurvivesARestart)
         PostMessageA(running.dialog, WM_COMMAND, CMD_QUIT, 0);
         EXPECT_EQ(0u, WaitForExit(&running));
     }
-    DeleteFileA(ini.c_str());
-    DeleteFileA(exe.c_str());
 }
 
 TEST(EndToEndTest, QuittingWhileAChangeWaitsForAHungWindowEndsAtOnceAndSaves)
 {
     HungWindow hung;
     ASSERT_TRUE(StartHungWindow(&hung, "zqhung"));
-    std::string folder = TempFolder("vantora-e2e-hung");
-    std::string exe = folder + "\\vantora.exe";
-    std::string ini = folder + "\\vantora.ini";
-    ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
-    DeleteFileA(ini.c_str());
+    ProgramCopy copy("vantora-e2e-hung", "vantora.exe");
     Running running;
-    ASSERT_TRUE(Start(&running, exe));
+    ASSERT_TRUE(Start(&running, copy.exe));
     // With invisible windows left out, the hung window's is the only row,
     // and so the selected one.
     HWND list = GetDlgItem(running.dialog, IDC_WINDOW_LIST);
@@ -219,10 +189,6 @@ TEST(EndToEndTest, QuittingWhileAChangeWaitsForAHungWindowEndsAtOnceAndSaves)
     PostMessageA(running.dialog, WM_COMMAND, CMD_ENABLE, 0);
     PostMessageA(running.dialog, WM_COMMAND, CMD_QUIT, 0);
     EXPECT_EQ(0u, WaitForExit(&running));
-    char value[16] = "";
-    GetPrivateProfileStringA("Vantora", "不可視ウィンドウを列挙する", "missing", value, sizeof(value), ini.c_str());
-    EXPECT_STREQ("0", value);
-    StopHungWindow(&hung);
-    DeleteFileA(ini.c_str());
-    DeleteFileA(exe.c_str());
+    EXPECT_TRUE(StillHung(&hung));  // it did not wait for the window to answer
+    EXPECT_EQ("0", copy.Setting(KEYS[0]));
 }

@@ -4,39 +4,26 @@
 #include "tests/fixture_windows.h"
 
 namespace {
-const RECT WORK = {0, 0, 1000, 700};
 POINT At(int x, int y) { return POINT{x, y}; }
 }  // namespace
 
-TEST(PlacementTest, CentresOnTheCursorWithTruncation)
-{
-    POINT p = ComputeCursorPlacement(At(500, 300), 101, 51, &WORK);
-    EXPECT_EQ(450, p.x);  // 101 / -2 truncates to -50
-    EXPECT_EQ(275, p.y);
-}
-
-TEST(PlacementTest, StaysInsideTheWorkAreaNearEveryEdge)
+TEST(PlacementTest, CentresOnTheCursorInsideTheWorkArea)
 {
     const RECT work = {20, 10, 1000, 700};  // a taskbar on the left and top
-    const POINT cursors[] = {At(0, 0), At(999, 0), At(0, 699), At(999, 699), At(500, 0), At(0, 350),
-                             At(999, 350), At(500, 699), At(-50, -50), At(2000, 2000)};
-    for (POINT cursor : cursors) {
-        POINT p = ComputeCursorPlacement(cursor, 300, 200, &work);
-        EXPECT_GE(p.x, work.left);
-        EXPECT_GE(p.y, work.top);
-        EXPECT_LE(p.x + 300, work.right);
-        EXPECT_LE(p.y + 200, work.bottom);
+    // Cursor, window size, then the top-left corner it must get.
+    struct Case { POINT cursor; int w, h; POINT corner; };
+    const Case cases[] = {
+        {At(500, 300), 101, 51, At(450, 275)},   // 101 / -2 truncates to -50
+        {At(999, 699), 300, 200, At(700, 500)},  // touches the work area's edge, not the screen's
+        {At(0, 0), 300, 200, At(20, 10)},
+        {At(2000, 2000), 300, 200, At(700, 500)},
+        {At(900, 600), 1200, 900, At(20, 10)},   // too large: aligned with the top-left
+    };
+    for (const Case& c : cases) {
+        POINT p = ComputeCursorPlacement(c.cursor, c.w, c.h, &work);
+        EXPECT_EQ(c.corner.x, p.x) << c.cursor.x << "," << c.cursor.y;
+        EXPECT_EQ(c.corner.y, p.y) << c.cursor.x << "," << c.cursor.y;
     }
-    POINT corner = ComputeCursorPlacement(At(999, 699), 300, 200, &work);
-    EXPECT_EQ(700, corner.x);  // touches the work area's edge, not the screen's
-    EXPECT_EQ(500, corner.y);
-}
-
-TEST(PlacementTest, OversizedWindowAlignsWithTopLeft)
-{
-    POINT p = ComputeCursorPlacement(At(900, 600), 1200, 900, &WORK);
-    EXPECT_EQ(0, p.x);
-    EXPECT_EQ(0, p.y);
 }
 
 TEST(PlacementTest, PlaceNearCursorMovesARealWindowIntoTheWorkArea)
@@ -92,27 +79,4 @@ TEST(DeferTest, FailedBatchMovesNothing)
     EXPECT_EQ(10, r.left);
     EXPECT_EQ(50, RectWidth(&r));
     DestroyWindow(window);
-}
-
-TEST(TopmostTest, ChangesOnlyTheZOrder)
-{
-    FixtureThread* fixtures = StartFixtureThread();
-    FixtureSpec wanted;
-    HWND window = CreateFixtureWindow(fixtures, wanted);
-    RECT before;
-    GetWindowRect(window, &before);
-    ResetFixtureLog(window);
-    EXPECT_TRUE(SetTopmostState(window, TRUE));
-    EXPECT_TRUE(IsTopmost(window));
-    EXPECT_TRUE(SetTopmostState(window, FALSE));
-    EXPECT_FALSE(IsTopmost(window));
-    PumpMessagesFor(50);
-    RECT after;
-    GetWindowRect(window, &after);
-    EXPECT_TRUE(EqualRect(&before, &after));
-    FixtureLog* log = GetFixtureLog(window);
-    EXPECT_EQ(0, log->posChanging);
-    EXPECT_EQ(0, log->activations);
-    EXPECT_EQ(0, log->moves + log->sizes);
-    StopFixtureThread(fixtures);
 }

@@ -21,10 +21,14 @@ protected:
     void SetUp() override
     {
         MainDialogWithFixtures::SetUp();
-        const char* titles[] = {"sort Delta", "sort alpha", "SORT Charlie", "sort bravo", "sort echo"};
+        // The last two share a long prefix, and their styles differ only in
+        // the last digit, in the opposite order: a comparison that stops
+        // early shows in either column.
+        const char* titles[] = {"sort Delta", "sort alpha", "SORT Charlie", "sort bravo", "sort echo",
+                                "sort shared long prefix 2", "sort shared long prefix 1"};
         const DWORD styles[] = {WS_OVERLAPPEDWINDOW, WS_POPUP | WS_CAPTION, WS_POPUP, WS_OVERLAPPED | WS_SYSMENU,
-                                WS_POPUP | WS_BORDER};
-        for (int i = 0; i < 5; ++i) {
+                                WS_POPUP | WS_BORDER, WS_POPUP | 1, WS_POPUP | 2};
+        for (int i = 0; i < 7; ++i) {
             FixtureSpec wanted;
             wanted.title = titles[i];
             wanted.style = styles[i];
@@ -70,7 +74,7 @@ protected:
 TEST_F(ListSortTest, StartsByTitleAscendingCaseInsensitively)
 {
     ExpectSorted(0, true);
-    std::vector<HWND> expected = {windows[1], windows[3], windows[2], windows[0], windows[4]};
+    std::vector<HWND> expected = {windows[1], windows[3], windows[2], windows[0], windows[4], windows[6], windows[5]};
     EXPECT_EQ(expected, FixtureOrder());
 }
 

@@ -42,57 +42,40 @@ TEST_F(MainDialogTest, IsTheTemplatesDialogWithPropertyAndHandle)
     EXPECT_NE(nullptr, GetMenu(main.dialog));
 }
 
-TEST_F(MainDialogTest, LargerSizeMovesStatusLineAndGrowsList)
+TEST_F(MainDialogTest, EverySizeKeepsTheTemplatesMargins)
 {
-    RECT status0 = ChildRect(IDC_STATUS_LINE);
-    RECT list0 = ChildRect(IDC_WINDOW_LIST);
-    RECT window0;
+    // The list keeps its corner and its margins to the right and bottom
+    // edges; the status line its left edge, width and distance from the bottom.
+    RECT client0, window0;
+    GetClientRect(main.dialog, &client0);
     GetWindowRect(main.dialog, &window0);
+    RECT list0 = ChildRect(IDC_WINDOW_LIST);
+    RECT status0 = ChildRect(IDC_STATUS_LINE);
+    auto expectLaidOut = [&](const char* after) {
+        RECT client;
+        GetClientRect(main.dialog, &client);
+        int dx = client.right - client0.right, dy = client.bottom - client0.bottom;
+        RECT list = ChildRect(IDC_WINDOW_LIST), status = ChildRect(IDC_STATUS_LINE);
+        RECT wantedList = {list0.left, list0.top, list0.right + dx, list0.bottom + dy};
+        RECT wantedStatus = {status0.left, status0.top + dy, status0.right, status0.bottom + dy};
+        EXPECT_TRUE(EqualRect(&wantedList, &list)) << after;
+        EXPECT_TRUE(EqualRect(&wantedStatus, &status)) << after;
+        return dx;
+    };
     SetWindowPos(main.dialog, NULL, 0, 0, RectWidth(&window0) + 40, RectHeight(&window0) + 30,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT status1 = ChildRect(IDC_STATUS_LINE);
-    RECT list1 = ChildRect(IDC_WINDOW_LIST);
-    EXPECT_EQ(status0.left, status1.left);
-    EXPECT_EQ(status0.top + 30, status1.top);
-    EXPECT_EQ(RectWidth(&status0), RectWidth(&status1));
-    EXPECT_EQ(list0.left, list1.left);
-    EXPECT_EQ(list0.top, list1.top);
-    EXPECT_EQ(RectWidth(&list0) + 40, RectWidth(&list1));
-    EXPECT_EQ(RectHeight(&list0) + 30, RectHeight(&list1));
-
-    // Back to the first size: the same layout as at the start.
-    SetWindowPos(main.dialog, NULL, 0, 0, RectWidth(&window0), RectHeight(&window0),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT list2 = ChildRect(IDC_WINDOW_LIST);
-    EXPECT_TRUE(EqualRect(&list0, &list2));
-}
-
-TEST_F(MainDialogTest, MaximiseAndRestoreLayOutByDifferences)
-{
-    RECT list0 = ChildRect(IDC_WINDOW_LIST);
+    EXPECT_EQ(40, expectLaidOut("larger"));
     ShowWindow(main.dialog, SW_MAXIMIZE);
-    RECT client;
-    GetClientRect(main.dialog, &client);
-    RECT list1 = ChildRect(IDC_WINDOW_LIST);
-    EXPECT_EQ(list0.left, list1.left);
-    EXPECT_GT(RectWidth(&list1), RectWidth(&list0));
+    EXPECT_GT(expectLaidOut("maximised"), 40);
     ShowWindow(main.dialog, SW_RESTORE);
-    RECT list2 = ChildRect(IDC_WINDOW_LIST);
-    EXPECT_TRUE(EqualRect(&list0, &list2));
-}
-
-TEST_F(MainDialogTest, MinimisingMakesNoLayoutAndRestoringChangesNothing)
-{
-    RECT list0 = ChildRect(IDC_WINDOW_LIST);
-    RECT status0 = ChildRect(IDC_STATUS_LINE);
+    expectLaidOut("restored");
     ShowWindow(main.dialog, SW_MINIMIZE);
     EXPECT_TRUE(IsIconic(main.dialog));
-    EXPECT_TRUE(OnMainSize(main.dialog, SIZE_MINIMIZED, 0, 0));  // the zero size is not laid out
     ShowWindow(main.dialog, SW_RESTORE);
-    RECT list1 = ChildRect(IDC_WINDOW_LIST);
-    RECT status1 = ChildRect(IDC_STATUS_LINE);
-    EXPECT_TRUE(EqualRect(&list0, &list1));
-    EXPECT_TRUE(EqualRect(&status0, &status1));
+    expectLaidOut("minimised and restored");
+    SetWindowPos(main.dialog, NULL, 0, 0, RectWidth(&window0), RectHeight(&window0),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(0, expectLaidOut("back to the first size"));
 }
 
 TEST_F(MainDialogTest, CannotBeMadeSmallerThanAtStart)
@@ -112,7 +95,7 @@ TEST_F(MainDialogTest, CannotBeMadeSmallerThanAtStart)
     EXPECT_GE(RectHeight(&window1), RectHeight(&window0));
 }
 
-TEST_F(MainDialogTest, SystemMenuGainsAlwaysOnTopAfterMaximise)
+TEST_F(MainDialogTest, TheSystemMenusAlwaysOnTopItemTogglesAndIsRemembered)
 {
     HMENU system = GetSystemMenu(main.dialog, FALSE);
     int maximise = FindMenuItemPos(system, SC_MAXIMIZE);
@@ -120,27 +103,12 @@ TEST_F(MainDialogTest, SystemMenuGainsAlwaysOnTopAfterMaximise)
     EXPECT_EQ(maximise + 1, FindMenuItemPos(system, CMD_ALWAYS_ON_TOP));
     EXPECT_EQ("常に最前面に表示(&T)", MenuText(system, CMD_ALWAYS_ON_TOP));
     EXPECT_EQ(-1, FindMenuItemPos(system, 12345));
-}
-
-TEST_F(MainDialogTest, AlwaysOnTopTogglesAndIsRemembered)
-{
-    ASSERT_FALSE(IsTopmost(main.dialog));
-    SendMessageA(main.dialog, WM_SYSCOMMAND, CMD_ALWAYS_ON_TOP, 0);
-    EXPECT_TRUE(IsTopmost(main.dialog));
-    EXPECT_EQ(1, main.state->alwaysOnTop);
-    SendMessageA(main.dialog, WM_SYSCOMMAND, CMD_ALWAYS_ON_TOP, 0);
-    EXPECT_FALSE(IsTopmost(main.dialog));
-    EXPECT_EQ(0, main.state->alwaysOnTop);
+    for (BYTE on : {1, 0}) {
+        SendMessageA(main.dialog, WM_SYSCOMMAND, CMD_ALWAYS_ON_TOP, 0);
+        EXPECT_EQ(on, IsTopmost(main.dialog));
+        EXPECT_EQ(on, main.state->alwaysOnTop);
+    }
     EXPECT_FALSE(ToggleAlwaysOnTop(main.dialog, SC_KEYMENU));
-}
-
-TEST(MainDialogStartTest, AlwaysOnTopSettingIsAppliedAtStart)
-{
-    AppState* state = NewAppState();
-    state->alwaysOnTop = 1;
-    MainDialog main = OpenMainDialog(state);
-    EXPECT_TRUE(IsTopmost(main.dialog));
-    CloseMainDialog(&main);
 }
 
 TEST(MainDialogStartTest, DestroyRemovesThePropertyAndPostsQuit)
@@ -158,19 +126,8 @@ TEST(MainDialogStartTest, DestroyRemovesThePropertyAndPostsQuit)
 
 TEST_F(MainDialogTest, CarriesTheProgramsLargeAndSmallIcons)
 {
-    const struct { WPARAM which; int size; } icons[] = {
-        {ICON_BIG, GetSystemMetrics(SM_CXICON)}, {ICON_SMALL, GetSystemMetrics(SM_CXSMICON)}};
-    for (const auto& icon : icons) {
-        HICON handle = (HICON)SendMessageA(main.dialog, WM_GETICON, icon.which, 0);
-        ASSERT_NE(nullptr, handle) << icon.which;
-        ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(handle, &info));
-        BITMAP bitmap = {};
-        GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap);
-        EXPECT_EQ(icon.size, bitmap.bmWidth) << icon.which;
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-    }
+    EXPECT_EQ(GetSystemMetrics(SM_CXICON), IconWidth((HICON)SendMessageA(main.dialog, WM_GETICON, ICON_BIG, 0)));
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), IconWidth((HICON)SendMessageA(main.dialog, WM_GETICON, ICON_SMALL, 0)));
 }
 
 TEST(MainDialogStartTest, NoDialogMeansAFailureExitCode)

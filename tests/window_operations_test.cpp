@@ -25,15 +25,12 @@ protected:
         MainDialogWithFixtures::SetUp();
         undoMenu = GetSubMenu(GetMenu(main.dialog), UNDO_MENU_POSITION);
     }
-    // `count` visible windows titled prefix + number, then listed.
+    // `count` hidden windows titled prefix + number, then listed.
     std::vector<HWND> Fixtures(const std::string& prefix, int count)
     {
         std::vector<HWND> windows;
-        for (int i = 0; i < count; ++i) {
-            FixtureSpec wanted;
-            wanted.title = prefix + std::to_string(i);
-            windows.push_back(CreateFixtureWindow(fixtures, wanted));
-        }
+        for (int i = 0; i < count; ++i)
+            windows.push_back(CreateTitledFixture(fixtures, prefix + std::to_string(i), Hidden));
         SendCommand(main.dialog, CMD_REFRESH);
         return windows;
     }
@@ -63,59 +60,40 @@ protected:
     HMENU undoMenu = NULL;
 };
 
-TEST_F(WindowOperationsTest, TogglesInvertTheWindowsRealState)
+TEST_F(WindowOperationsTest, TogglesInvertTheRealStateAndChangeNothingElse)
 {
-    HWND window = Fixture("toggled");
-    Command(window, CMD_ENABLE);
-    EXPECT_FALSE(IsWindowEnabled(window));
-    Command(window, CMD_ENABLE);
-    EXPECT_TRUE(IsWindowEnabled(window));
-    Command(window, CMD_VISIBLE);
-    EXPECT_FALSE(IsWindowVisible(window));
-    Command(window, CMD_VISIBLE);
-    EXPECT_TRUE(IsWindowVisible(window));
-    Command(window, CMD_TOPMOST);
-    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    Command(window, CMD_TOPMOST);
-    EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    // The rebuilt row shows the new state.
-    EXPECT_EQ("○", CellText(main.list, FindListRowOfWindow(main.list, window), 6));
-}
-
-TEST_F(WindowOperationsTest, ToggleReadsTheStateAnewNotTheList)
-{
+    // A hidden window is shown without activation; the topmost state changes
+    // the z-order only, without even WM_WINDOWPOSCHANGING.
+    struct Case { UINT command; void (*adjust)(FixtureSpec*); int column; bool (*state)(HWND); };
+    const Case cases[] = {
+        {CMD_ENABLE, nullptr, 6, [](HWND w) { return IsWindowEnabled(w) != FALSE; }},
+        {CMD_VISIBLE, Hidden, 5, [](HWND w) { return IsWindowVisible(w) != FALSE; }},
+        {CMD_TOPMOST, nullptr, 7, [](HWND w) { return IsTopmost(w) != FALSE; }},
+    };
+    for (const Case& c : cases) {
+        HWND window = Fixture("toggled", c.adjust);
+        RECT before, after;
+        GetWindowRect(window, &before);
+        bool initially = c.state(window);
+        ResetFixtureLog(window);
+        Command(window, c.command);
+        EXPECT_NE(initially, c.state(window)) << c.command;
+        EXPECT_EQ(initially ? "×" : "○", CellText(main.list, FindListRowOfWindow(main.list, window), c.column));
+        Command(window, c.command);
+        EXPECT_EQ(initially, c.state(window)) << c.command;
+        PumpMessagesFor(30);
+        GetWindowRect(window, &after);
+        EXPECT_TRUE(EqualRect(&before, &after)) << c.command;
+        FixtureLog* log = GetFixtureLog(window);
+        EXPECT_EQ(0, log->activations) << c.command;
+        if (c.command == CMD_TOPMOST)
+            EXPECT_EQ(0, log->moves + log->sizes + log->posChanging);
+    }
+    // The state is read anew, not taken from the list.
     HWND window = Fixture("changed behind our back");
-    ASSERT_EQ("○", CellText(main.list, FindListRowOfWindow(main.list, window), 6));
-    OnFixtureThread([window] { EnableWindow(window, FALSE); });  // the list still says enabled
+    OnFixtureThread([window] { EnableWindow(window, FALSE); });
     Command(window, CMD_ENABLE);
     EXPECT_TRUE(IsWindowEnabled(window));
-}
-
-TEST_F(WindowOperationsTest, ShowingAHiddenWindowDoesNotActivateIt)
-{
-    HWND window = Fixture("shown quietly", Hidden);
-    ResetFixtureLog(window);
-    Command(window, CMD_VISIBLE);
-    PumpMessagesFor(30);
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(0, GetFixtureLog(window)->activations);
-    EXPECT_NE(window, GetForegroundWindow());
-}
-
-TEST_F(WindowOperationsTest, TopmostNeitherMovesResizesNorActivates)
-{
-    HWND window = Fixture("z-order only");
-    RECT before;
-    GetWindowRect(window, &before);
-    ResetFixtureLog(window);
-    Command(window, CMD_TOPMOST);
-    Command(window, CMD_TOPMOST);
-    PumpMessagesFor(30);
-    RECT after;
-    GetWindowRect(window, &after);
-    EXPECT_TRUE(EqualRect(&before, &after));
-    FixtureLog* log = GetFixtureLog(window);
-    EXPECT_EQ(0, log->moves + log->sizes + log->activations + log->posChanging);
 }
 
 TEST_F(WindowOperationsTest, ActivateRestoresAMinimisedWindowThenBringsItUp)
@@ -136,15 +114,29 @@ TEST_F(WindowOperationsTest, ActivateRestoresAMinimisedWindowThenBringsItUp)
 
 TEST_F(WindowOperationsTest, CloseIsPostedAndTheListFollows)
 {
-    HWND closing = Fixture("closes at once");
-    HWND refusing = Fixture("refuses to close", RefusesClose);
-    Command(closing, CMD_CLOSE);
-    EXPECT_FALSE(IsWindow(closing));
-    EXPECT_LT(FindListRowOfWindow(main.list, closing), 0);
-    Command(refusing, CMD_CLOSE);
-    EXPECT_TRUE(IsWindow(refusing));
-    EXPECT_GE(FindListRowOfWindow(main.list, refusing), 0);
-    EXPECT_EQ(1, GetFixtureLog(refusing)->closeRequests);
+    struct Case { const char* title; void (*adjust)(FixtureSpec*); bool listed; };
+    const Case cases[] = {{"closes at once", nullptr, false},
+                          {"closes after a moment", ClosesAfterAMoment, false},  // within the pause
+                          {"refuses to close", RefusesClose, true}};
+    for (const Case& c : cases) {
+        HWND window = Fixture(c.title, c.adjust);
+        Command(window, CMD_CLOSE);
+        EXPECT_EQ(c.listed, IsWindow(window) != FALSE) << c.title;
+        EXPECT_EQ(c.listed, FindListRowOfWindow(main.list, window) >= 0) << c.title;
+        if (c.listed)
+            EXPECT_EQ(1, GetFixtureLog(window)->closeRequests);
+    }
+}
+
+TEST_F(WindowOperationsTest, AToggleOfOneOfOurOwnWindowsShowsAtOnce)
+{
+    // Its changes need this very thread to answer while the command waits.
+    HWND own = CreateWindowExA(0, "STATIC", "our own", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    SendCommand(main.dialog, CMD_REFRESH);
+    Command(own, CMD_ENABLE);
+    EXPECT_FALSE(IsWindowEnabled(own));
+    EXPECT_EQ("×", CellText(main.list, FindListRowOfWindow(main.list, own), 6));
+    DestroyWindow(own);
 }
 
 TEST_F(WindowOperationsTest, CommandsOnAHungWindowReturnWhileItIsHungAndTakeEffectWhenItWakes)
@@ -152,13 +144,8 @@ TEST_F(WindowOperationsTest, CommandsOnAHungWindowReturnWhileItIsHungAndTakeEffe
     HungWindow hung;
     ASSERT_TRUE(StartHungWindow(&hung, "hung-target"));
     SendCommand(main.dialog, CMD_REFRESH);
-    // The helper stays hung until released, or for a minute: a command that
-    // waited for it would come back only after it had gone.
-    auto stillHung = [&] { return WaitForSingleObject(hung.process.hProcess, 0) == WAIT_TIMEOUT; };
-    for (UINT id : {CMD_ENABLE, CMD_TOPMOST, CMD_ACTIVATE, CMD_REFRESH, CMD_VISIBLE}) {
-        Command(hung.window, id);
-        EXPECT_TRUE(stillHung()) << id;
-    }
+    for (UINT id : {CMD_ENABLE, CMD_TOPMOST, CMD_ACTIVATE, CMD_REFRESH, CMD_VISIBLE})
+        EXPECT_TRUE(ReturnsWhileHung(&hung, [&] { Command(hung.window, id); })) << id;
     // Read without opening the menu: opening any menu drops the entries of
     // changes that have not taken effect yet, so the last toggle's is the one left.
     UINT undoShow = 0;
@@ -167,20 +154,17 @@ TEST_F(WindowOperationsTest, CommandsOnAHungWindowReturnWhileItIsHungAndTakeEffe
             undoShow = GetMenuItemID(undoMenu, i);
     }
     ASSERT_NE(0u, undoShow);
-    SendCommand(main.dialog, undoShow);
-    EXPECT_TRUE(stillHung());
+    EXPECT_TRUE(ReturnsWhileHung(&hung, [&] { SendCommand(main.dialog, undoShow); }));
     char renamed[] = "renamed while hung";
     NMLVDISPINFOA info = EndOfEdit(main, hung.window, renamed);
-    Notify(main, &info.hdr);
-    EXPECT_TRUE(stillHung());
+    EXPECT_TRUE(ReturnsWhileHung(&hung, [&] { Notify(main, &info.hdr); }));
     WhenDialogOpens(main.dialog, [](HWND properties) {
         SetDlgItemTextA(properties, IDC_PROP_TITLE, "retitled while hung");
         ClickButton(properties, IDOK);
     });
     ASSERT_GE(SelectListRowOfWindow(main.list, hung.window), 0);
-    SendCommand(main.dialog, CMD_PROPERTIES);
+    EXPECT_TRUE(ReturnsWhileHung(&hung, [&] { SendCommand(main.dialog, CMD_PROPERTIES); }));
     EXPECT_EQ(1, DialogsSeen());
-    EXPECT_TRUE(stillHung());
     EXPECT_GT(PendingWindowChanges(), 0);
 
     SetEvent(hung.release);
@@ -191,14 +175,11 @@ TEST_F(WindowOperationsTest, CommandsOnAHungWindowReturnWhileItIsHungAndTakeEffe
     EXPECT_FALSE(IsWindowEnabled(hung.window));
     EXPECT_TRUE(IsTopmost(hung.window));
     EXPECT_TRUE(IsWindowVisible(hung.window));  // hidden, then shown by the undo
-    StopHungWindow(&hung);
 
     // Closing posts and never waits.
     ASSERT_TRUE(StartHungWindow(&hung, "hung-close"));
     SendCommand(main.dialog, CMD_REFRESH);
-    Command(hung.window, CMD_CLOSE);
-    EXPECT_TRUE(stillHung());
-    StopHungWindow(&hung);
+    EXPECT_TRUE(ReturnsWhileHung(&hung, [&] { Command(hung.window, CMD_CLOSE); }));
 }
 
 TEST_F(WindowOperationsTest, UndoMenuShowsPlaceholderThenOneEntryPerToggle)
@@ -218,18 +199,23 @@ TEST_F(WindowOperationsTest, UndoMenuShowsPlaceholderThenOneEntryPerToggle)
     }
 }
 
-TEST_F(WindowOperationsTest, UndoRestoresAndLeavesTheRedoEntry)
+TEST_F(WindowOperationsTest, UndoRestoresItsWindowAloneAndLeavesTheRedoEntry)
 {
-    HWND window = Fixture("undo me");
-    Command(window, CMD_ENABLE);
-    ASSERT_FALSE(IsWindowEnabled(window));
-    ASSERT_EQ(1u, UndoItems().size());
+    HWND a = Fixture("window a");
+    HWND b = Fixture("window b");
+    Command(a, CMD_ENABLE);
+    Command(b, CMD_ENABLE);
     SendCommand(main.dialog, CMD_UNDO_FIRST);
-    EXPECT_TRUE(IsWindowEnabled(window));
-    EXPECT_EQ("○", CellText(main.list, FindListRowOfWindow(main.list, window), 6));  // refreshed
-    EXPECT_EQ(std::vector<std::string>{Entry(CMD_UNDO_FIRST + 1, "使用可能(&E)", "undo me")}, UndoItems());
-    SendCommand(main.dialog, CMD_UNDO_FIRST + 1);  // redo
-    EXPECT_FALSE(IsWindowEnabled(window));
+    EXPECT_TRUE(IsWindowEnabled(a));
+    EXPECT_FALSE(IsWindowEnabled(b));
+    EXPECT_EQ("○", CellText(main.list, FindListRowOfWindow(main.list, a), 6));  // refreshed
+    // The undone slot stays taken until the menu next opens, so the redo
+    // entry gets the next free id.
+    std::vector<std::string> expected = {Entry(CMD_UNDO_FIRST + 1, "使用可能(&E)", "window b"),
+                                         Entry(CMD_UNDO_FIRST + 2, "使用可能(&E)", "window a")};
+    EXPECT_EQ(expected, UndoItems());
+    SendCommand(main.dialog, CMD_UNDO_FIRST + 2);  // redo
+    EXPECT_FALSE(IsWindowEnabled(a));
 }
 
 TEST_F(WindowOperationsTest, TogglingTwiceLeavesOnlyTheSecondEntry)
@@ -260,54 +246,36 @@ TEST_F(WindowOperationsTest, EntriesOfADestroyedWindowVanishAndFreeTheirIds)
     EXPECT_EQ(std::vector<std::string>{Entry(CMD_UNDO_FIRST, "可視(&V)", "survivor")}, UndoItems());
 }
 
-TEST_F(WindowOperationsTest, FullHistoryEvictsTheUndoMenusFirstItem)
+TEST_F(WindowOperationsTest, AFullHistoryEvictsTheUndoMenusFirstItemWhicheverSlotItHolds)
 {
-    std::vector<HWND> windows = Fixtures("many ", 66);
-    // Filled directly (each records as a command would), to keep the test short.
-    for (int i = 0; i < 64; ++i)
-        ApplyTopmost(main.dialog, &main.state->undoHistory, windows[i], 1);
-    std::vector<std::string> full = UndoItems();
-    ASSERT_EQ(64u, full.size());
-    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "many 0"), full.front());
-    // The 65th takes slot 0, which now stands last; the 66th must then evict
-    // the first item, slot 1, not slot 0 again.
-    Command(windows[64], CMD_TOPMOST);
-    Command(windows[65], CMD_TOPMOST);
+    // Slots 0 to 63 filled (as a command records them, without its refresh),
+    // then all but the last freed: slot 63 (id 32832) stands first.
+    std::vector<HWND> old = Fixtures("old ", 64);
+    for (HWND window : old)
+        ApplyTopmost(main.dialog, &main.state->undoHistory, window, 1);
+    ASSERT_EQ(64u, UndoItems().size());
+    for (int i = 0; i < 63; ++i)
+        DestroyFixtureWindow(fixtures, old[i]);
+    ASSERT_EQ(std::vector<std::string>{Entry(CMD_UNDO_LAST, "最前面(&T)", "old 63")}, UndoItems());
+    std::vector<HWND> fresh = Fixtures("new ", 64);
+    for (int i = 0; i < 63; ++i)
+        ApplyTopmost(main.dialog, &main.state->undoHistory, fresh[i], 1);
+    ASSERT_EQ(64u, UndoItems().size());
+
+    // Undoing slot 63 evicts that very slot to record the redo, and still
+    // sets its own window back.
+    SendCommand(main.dialog, CMD_UNDO_LAST);
+    EXPECT_FALSE(IsTopmost(old[63]));
     std::vector<std::string> items = UndoItems();
     ASSERT_EQ(64u, items.size());
-    EXPECT_EQ(Entry(CMD_UNDO_FIRST + 2, "最前面(&T)", "many 2"), items.front());
-    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "many 64"), items[62]);
-    EXPECT_EQ(Entry(CMD_UNDO_FIRST + 1, "最前面(&T)", "many 65"), items[63]);
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "new 0"), items.front());
+    EXPECT_EQ(Entry(CMD_UNDO_LAST, "最前面(&T)", "old 63"), items.back());
+    // The next evicts the first item, slot 0, wherever slot 0 stands.
+    Command(fresh[63], CMD_TOPMOST);
+    items = UndoItems();
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST + 1, "最前面(&T)", "new 1"), items.front());
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "new 63"), items.back());
     EXPECT_EQ(64, main.state->undoHistory.count);
-}
-
-TEST_F(WindowOperationsTest, UndoWhenFullRecordsWithoutLosingItsOwnValue)
-{
-    std::vector<HWND> windows = Fixtures("full ", 64);
-    for (HWND window : windows)
-        ApplyEnabled(main.dialog, &main.state->undoHistory, window, 0);
-    ASSERT_EQ(64u, UndoItems().size());
-    // Undoing the oldest entry evicts that very slot to record the redo.
-    SendCommand(main.dialog, CMD_UNDO_FIRST);
-    EXPECT_TRUE(IsWindowEnabled(windows[0]));
-    std::vector<std::string> items = UndoItems();
-    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "使用可能(&E)", "full 0"), items.back());
-}
-
-TEST_F(WindowOperationsTest, TwoWindowsEntriesAreIndependent)
-{
-    HWND a = Fixture("window a");
-    HWND b = Fixture("window b");
-    Command(a, CMD_ENABLE);
-    Command(b, CMD_ENABLE);
-    SendCommand(main.dialog, CMD_UNDO_FIRST);
-    EXPECT_TRUE(IsWindowEnabled(a));
-    EXPECT_FALSE(IsWindowEnabled(b));
-    // The undone slot stays taken until the menu next opens, so the redo
-    // entry gets the next free id.
-    std::vector<std::string> expected = {Entry(CMD_UNDO_FIRST + 1, "使用可能(&E)", "window b"),
-                                         Entry(CMD_UNDO_FIRST + 2, "使用可能(&E)", "window a")};
-    EXPECT_EQ(expected, UndoItems());
 }
 
 TEST_F(WindowOperationsTest, ActivationAndCloseAddNothingToUndo)

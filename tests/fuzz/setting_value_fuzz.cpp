@@ -1,8 +1,9 @@
 // Settings values come from a file anyone can edit: any bytes must give
 // either "no integer" or the right zero / non-zero answer.
-#include <ctype.h>
 #include <stdint.h>
+#include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <string>
 
@@ -21,18 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bool flag = false;
     bool parsed = ParseSettingFlag(value, &flag);
 
-    // The same answer worked out plainly.
-    const char* p = value;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
-        ++p;
-    if (*p == '+' || *p == '-')
-        ++p;
-    Check(parsed == (*p >= '0' && *p <= '9'));
-    if (parsed) {
-        bool nonZero = false;
-        for (; *p >= '0' && *p <= '9'; ++p)
-            nonZero |= *p != '0';
-        Check(flag == nonZero);
-    }
+    // What "%d" of sscanf makes of it; its value only where the number fits
+    // an int (beyond that sscanf's value is undefined).
+    int number = 0;
+    Check(parsed == (sscanf(value, "%d", &number) == 1));
+    const char* digits = value + strspn(value, " \t\n\v\f\r+-");
+    digits += strspn(digits, "0");
+    if (parsed && strspn(digits, "0123456789") <= 9)
+        Check(flag == (number != 0));
     return 0;
 }

@@ -40,6 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (bufferSize > 0) {
         Check(strlen(copy) < bufferSize);
         CheckWholeCharacters(copy, source);
+        // As long as it may be: the whole source if it fits, else the
+        // longest prefix that fits and does not end in a lead byte.
+        size_t longest = strlen(source) < bufferSize ? strlen(source) : bufferSize - 1;
+        while (longest < strlen(source) && longest > 0 && SjisByteKind(source, longest - 1) == SJIS_LEAD)
+            --longest;
+        Check(strlen(copy) == longest);
     }
 
     // Joined from two parts split between characters (as callers' texts
