@@ -4,22 +4,23 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct AppState;
+
+extern const char PROP_LISTVIEWSORTINFO[];
 
 int SortWindowListByColumn(HWND listView, int column);
 BOOL SortWindowList(HWND listView, AppState* appState);
-// `sortParam` is the sort's own context, built by SortWindowList.
+// `sortParam` is the list view; the sort's context is its PROP_LISTVIEWSORTINFO.
 int CALLBACK CompareWindowListRows(LPARAM itemData1, LPARAM itemData2, LPARAM sortParam);
 int FindListRowOfWindow(HWND listView, HWND hwnd);
-// The text's collation key, which strcmp orders exactly as lstrcmpiA orders
-// the texts; NULL when it cannot be made. The caller frees it.
-char* MakeCollationKey(const char* text);
 
-// Puts rows that were appended (in the order they were added) into the
-// order that the control's sorted insertion (LVS_SORTASCENDING) would have
-// given them: by title as the control compares it, and among equal titles
-// the later row first. Inserting into a sorted control costs a scan of the
-// list per row; this costs one sort.
-BOOL OrderAsSortedInsertion(HWND listView);
+// The text's collation key for the locale lstrcmpiA compares in: keys
+// compared whole with CompareCollationKeys order exactly as lstrcmpiA orders
+// the texts. A key may hold zero bytes before its end. FALSE when it cannot
+// be made.
+bool MakeCollationKey(const char* text, std::string* key);
+int CompareCollationKeys(const std::string& a, const std::string& b);
 
 #endif

@@ -4,9 +4,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/call_context.h"
 #include "catalogue/list_sort.h"
 #include "catalogue/window_snapshot.h"
 
@@ -30,6 +33,9 @@ struct IconCopy {
 static std::vector<IconCopy> iconCopies;
 // The threads that did not answer an icon query during the current refresh.
 static SilentThreads silentThreads;
+// The rows of the current refresh, as the enumeration reads them.
+static std::vector<WindowListRow> enumeratedRows;
+static CallContext listInfo = {PROP_LISTVIEWINFO, NULL, NULL};
 
 static int FindOrAddListIcon(HWND listView, HICON icon)
 {
@@ -58,10 +64,34 @@ BOOL InitWindowListColumns(HWND listView)
     return TRUE;
 }
 
+// Drawing off and on as the system's own WM_SETREDRAW handling does it:
+// besides the control's flag, the window counts as hidden meanwhile. Wine's
+// list view skips that part, and then repaints its scroll bars at once when
+// drawing comes back on (several milliseconds each); this way they are
+// painted with the rest of the list at its next paint.
+static void SetListRedraw(HWND listView, BOOL redraw)
+{
+    SendMessageA(listView, WM_SETREDRAW, redraw, 0);
+    DefWindowProcA(listView, WM_SETREDRAW, redraw, 0);
+    if (redraw)
+        RedrawWindow(listView, NULL, NULL, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+static void InsertEnumeratedRows(HWND listView)
+{
+    std::vector<std::string> titles;
+    titles.reserve(enumeratedRows.size());
+    for (const WindowListRow& row : enumeratedRows)
+        titles.push_back(row.cells[0]);
+    for (size_t index : OrderForSortedInsertion(titles))
+        AddWindowListRow(listView, &enumeratedRows[index]);
+    enumeratedRows.clear();
+}
+
 BOOL RefreshWindowList(HWND listView, AppState* appState)
 {
     HWND remembered = GetSelectedListWindow(listView);
-    SendMessageA(listView, WM_SETREDRAW, FALSE, 0);
+    SetListRedraw(listView, FALSE);
     SendMessageA(listView, LVM_DELETEALLITEMS, 0, 0);
     // Every row is gone, so are the users of every image: start the image
     // list afresh instead of letting it grow with each refresh.
@@ -71,23 +101,33 @@ BOOL RefreshWindowList(HWND listView, AppState* appState)
     iconCopies.clear();
     silentThreads.ids.clear();
 
-    // Rows are appended, not inserted in title order one by one (a scan of
-    // the list each), and then put into that same order in one sort.
-    LONG style = GetWindowLongA(listView, GWL_STYLE);
-    SetWindowLongA(listView, GWL_STYLE, style & ~LVS_SORTASCENDING);
-    SetPropA(listView, PROP_LISTVIEWINFO, appState);
+    BeginCallContext(&listInfo, listView, appState);
     EnumWindows(WindowListEnumProc, (LPARAM)listView);
-    RemovePropA(listView, PROP_LISTVIEWINFO);
-    SetWindowLongA(listView, GWL_STYLE, style);
-    if (style & LVS_SORTASCENDING)
-        OrderAsSortedInsertion(listView);
+    EndCallContext(&listInfo, listView);
+    InsertEnumeratedRows(listView);
 
     SelectListRow(listView, 0);
     if (remembered != NULL)
         SelectListRowOfWindow(listView, remembered);
     SortWindowList(listView, appState);
-    SendMessageA(listView, WM_SETREDRAW, TRUE, 0);
+    SetListRedraw(listView, TRUE);
     return TRUE;
+}
+
+std::vector<size_t> OrderForSortedInsertion(const std::vector<std::string>& titles)
+{
+    std::vector<std::string> keys(titles.size());
+    bool haveKeys = true;
+    for (size_t i = 0; i < titles.size(); ++i)
+        haveKeys = MakeCollationKey(titles[i].c_str(), &keys[i]) && haveKeys;
+    std::vector<size_t> order(titles.size());
+    std::iota(order.begin(), order.end(), 0);
+    // Descending, and equal titles in the order they came (stable).
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return haveKeys ? CompareCollationKeys(keys[a], keys[b]) > 0
+                        : lstrcmpiA(titles[a].c_str(), titles[b].c_str()) > 0;
+    });
+    return order;
 }
 
 int GetSelectedListIndex(HWND listView)
@@ -140,9 +180,11 @@ int SelectListRowOfWindow(HWND listView, HWND hwnd)
 
 BOOL CALLBACK WindowListEnumProc(HWND hwnd, LPARAM listView)
 {
-    const AppState* appState = (const AppState*)GetPropA((HWND)listView, PROP_LISTVIEWINFO);
-    if (appState != NULL && IsWindowListed(hwnd, appState))
-        AddWindowListRow((HWND)listView, hwnd);
+    const AppState* appState = (const AppState*)ReadCallContext(&listInfo, (HWND)listView);
+    if (appState != NULL && IsWindowListed(hwnd, appState)) {
+        enumeratedRows.emplace_back();
+        ReadWindowListRow((HWND)listView, hwnd, &enumeratedRows.back());
+    }
     return TRUE;
 }
 
@@ -189,27 +231,33 @@ const char* FormatListCell(const WindowSnapshot* snapshot, int column, char* buf
     }
 }
 
-int AddWindowListRow(HWND listView, HWND hwnd)
+void ReadWindowListRow(HWND listView, HWND hwnd, WindowListRow* row)
 {
-    WindowSnapshot snapshot;
+    static WindowSnapshot snapshot;  // 33 KB: not on the stack of an enumeration callback
     CaptureWindowSnapshotAmong(hwnd, &snapshot, &silentThreads);
-    int image = snapshot.icon != NULL ? FindOrAddListIcon(listView, snapshot.icon) : -1;
+    row->hwnd = hwnd;
+    row->image = snapshot.icon != NULL ? FindOrAddListIcon(listView, snapshot.icon) : -1;
+    char buffer[16];
+    for (int column = 0; column < WINDOW_LIST_COLUMN_COUNT; ++column)
+        row->cells[column] = FormatListCell(&snapshot, column, buffer, sizeof(buffer));
+}
 
+int AddWindowListRow(HWND listView, const WindowListRow* row)
+{
     LVITEMA item;
     memset(&item, 0, sizeof(item));
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = (int)SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0);
-    item.pszText = snapshot.title;
-    item.iImage = image;
-    item.lParam = (LPARAM)hwnd;
+    item.pszText = (char*)row->cells[0].c_str();
+    item.iImage = row->image;
+    item.lParam = (LPARAM)row->hwnd;
     int index = (int)SendMessageA(listView, LVM_INSERTITEMA, 0, (LPARAM)&item);
 
-    char buffer[16];
     for (int column = 1; column < WINDOW_LIST_COLUMN_COUNT; ++column) {
         LVITEMA cell;
         memset(&cell, 0, sizeof(cell));
         cell.iSubItem = column;
-        cell.pszText = (char*)FormatListCell(&snapshot, column, buffer, sizeof(buffer));
+        cell.pszText = (char*)row->cells[column].c_str();
         SendMessageA(listView, LVM_SETITEMTEXTA, index, (LPARAM)&cell);
     }
     return index;

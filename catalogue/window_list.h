@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 struct AppState;
 struct WindowSnapshot;
 
@@ -21,9 +24,27 @@ HWND GetListRowWindow(HWND listView, int index);
 BOOL SelectListRow(HWND listView, int index);
 int SelectListRowOfWindow(HWND listView, HWND hwnd);
 
+// A listed window's row, read during the enumeration and inserted once it is
+// over: the window, its image and its eight cell texts.
+struct WindowListRow {
+    HWND hwnd;
+    int image;
+    std::string cells[WINDOW_LIST_COLUMN_COUNT];
+};
+
 BOOL CALLBACK WindowListEnumProc(HWND hwnd, LPARAM listView);
 BOOL IsWindowListed(HWND hwnd, const AppState* appState);
-int AddWindowListRow(HWND listView, HWND hwnd);
+// Reads a window into a row; its icon is copied into the list at once.
+void ReadWindowListRow(HWND listView, HWND hwnd, WindowListRow* row);
+int AddWindowListRow(HWND listView, const WindowListRow* row);
+// The order in which to insert rows (given by their titles, in the order the
+// windows were enumerated) into the list, which places each row itself by
+// its title (LVS_SORTASCENDING). The rows end in the order that inserting
+// them as enumerated gives, whatever the control's comparison, as long as it
+// tells apart at least what lstrcmpiA tells apart; and with the control
+// comparing as lstrcmpiA does or finer, each row lands in front of those
+// already in, so the control's scan for its place stops at once.
+std::vector<size_t> OrderForSortedInsertion(const std::vector<std::string>& titles);
 int AddListIcon(HWND listView, HICON icon);
 int InsertListColumn(HWND listView, int index, const char* caption, int width);
 BOOL AddListViewExStyle(HWND listView, DWORD bits);

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,18 @@
 #include "resources/resource_ids.h"
 #include "tests/dialog_harness.h"
 #include "tests/fixture_windows.h"
+
+namespace {
+// Long titles that differ only in where their second hyphen stands: their
+// collation keys hold a zero byte (for the first hyphen) before they differ.
+std::string Hyphenated(size_t at)
+{
+    std::string title(300, 'a');
+    title[255] = '-';
+    title[at] = '-';
+    return title;
+}
+}  // namespace
 
 class ListSortTest : public MainDialogWithFixtures {
 protected:
@@ -147,6 +160,17 @@ TEST_F(ListSortTest, TextsDifferingOnlyInCaseCompareEqual)
     EXPECT_EQ(1, abs(a - b));  // neighbours, in either order
 }
 
+TEST_F(ListSortTest, LongTitlesDifferingInAHyphensPlaceSortAsLstrcmpiOrdersThem)
+{
+    for (size_t at : {260, 270})
+        CreateTitledFixture(fixtures, Hyphenated(at));
+    SendCommand(main.dialog, CMD_REFRESH);
+    ClickColumn(0);
+    ExpectSorted(0, false);
+    ClickColumn(0);
+    ExpectSorted(0, true);
+}
+
 TEST_F(ListSortTest, ADraggedHeaderStillSortsItsOwnColumn)
 {
     // Show column 2 (style) first, then click the header where it now stands.
@@ -181,19 +205,19 @@ std::vector<LPARAM> RowData(HWND list)
     return data;
 }
 
-HWND AppendRows(DWORD style, const std::vector<std::string>& titles)
+// A sorting list given the titles in `order`, each row's data telling which.
+HWND SortedList(const std::vector<std::string>& titles, const std::vector<size_t>& order, std::vector<int>* landed)
 {
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT | style, 0, 0, 200, 200, NULL, NULL,
-                                NULL, NULL);
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT | LVS_SORTASCENDING, 0, 0, 200, 200, NULL,
+                                NULL, NULL, NULL);
     LVCOLUMNA column = {};
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
-    for (size_t i = 0; i < titles.size(); ++i) {
+    for (size_t i : order) {
         LVITEMA item = {};
         item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = (int)i;
         item.pszText = (char*)titles[i].c_str();
         item.lParam = (LPARAM)(0x1000 + 4 * i);
-        SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
+        landed->push_back((int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item));
     }
     return list;
 }
@@ -204,36 +228,35 @@ HWND AppendRows(DWORD style, const std::vector<std::string>& titles)
 // and mixed case, in an order that makes every kind of tie come up.
 const std::vector<std::string> TRICKY_TITLES = {
     "b", "A", "a", "B", "", "\x83\x41", "\x82\xa0", "a", "", "_x", "[y", "~z", "a b", "ab", "Ab",
-    "-a", "'a", "1", "10", "9", "\x83\x41", "B", "abc", "ABC", "\x81\x40", " ", "ｱ", "ア", "b"};
+    "-a", "'a", "1", "10", "9", "\x83\x41", "B", "abc", "ABC", "\x81\x40", " ", "ｱ", "ア", "b",
+    Hyphenated(260), Hyphenated(270)};
 
-TEST(SortedInsertionTest, OneSortGivesTheOrderOfTheControlsOwnSortedInsertion)
+TEST(SortedInsertionTest, TheRefreshsOrderOfInsertionGivesTheControlsOwnOrderAndLandsInFront)
 {
-    const std::vector<std::string>& titles = TRICKY_TITLES;
-    HWND control = AppendRows(LVS_SORTASCENDING, titles);
-    HWND ours = AppendRows(0, titles);
-    OrderAsSortedInsertion(ours);
+    std::vector<size_t> enumerated(TRICKY_TITLES.size());
+    std::iota(enumerated.begin(), enumerated.end(), 0);
+    std::vector<int> landed, landedInFront;
+    HWND control = SortedList(TRICKY_TITLES, enumerated, &landed);
+    HWND ours = SortedList(TRICKY_TITLES, OrderForSortedInsertion(TRICKY_TITLES), &landed);
     EXPECT_EQ(RowData(control), RowData(ours));
-    HWND appended = AppendRows(0, titles);
-    EXPECT_NE(RowData(appended), RowData(ours));  // it did reorder
-    DestroyWindow(control);
-    DestroyWindow(ours);
-    DestroyWindow(appended);
+    // Titles that differ even ignoring case each land in front of the rest.
+    const std::vector<std::string> distinct = {"delta", "Alpha", "charlie", "Bravo", "echo"};
+    HWND fed = SortedList(distinct, OrderForSortedInsertion(distinct), &landedInFront);
+    EXPECT_EQ(std::vector<int>(distinct.size(), 0), landedInFront);
+    for (HWND list : {control, ours, fed})
+        DestroyWindow(list);
 }
 
-TEST(CollationKeyTest, KeysOrderAsLstrcmpiDoes)
+TEST(CollationKeyTest, KeysComparedWholeOrderAsLstrcmpiDoes)
 {
-    std::vector<std::string> keys;
-    for (const std::string& title : TRICKY_TITLES) {
-        char* key = MakeCollationKey(title.c_str());
-        ASSERT_NE(nullptr, key);
-        keys.push_back(key);
-        free(key);
-    }
+    std::vector<std::string> keys(TRICKY_TITLES.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        ASSERT_TRUE(MakeCollationKey(TRICKY_TITLES[i].c_str(), &keys[i]));
     auto sign = [](int r) { return (r > 0) - (r < 0); };
     for (size_t i = 0; i < keys.size(); ++i) {
         for (size_t j = 0; j < keys.size(); ++j) {
             EXPECT_EQ(sign(lstrcmpiA(TRICKY_TITLES[i].c_str(), TRICKY_TITLES[j].c_str())),
-                      sign(strcmp(keys[i].c_str(), keys[j].c_str())))
+                      sign(CompareCollationKeys(keys[i], keys[j])))
                 << i << " " << j;
         }
     }
