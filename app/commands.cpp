@@ -100,7 +100,7 @@ static void OnEndLabelEdit(HWND dialog, const NMLVDISPINFOA* info)
     HWND target = (HWND)info->item.lParam;
     if (target == NULL)
         target = GetListRowWindow(info->hdr.hwndFrom, info->item.iItem);
-    SetWindowTextBounded(target, info->item.pszText);
+    SetWindowTextBounded(target, info->item.pszText, dialog);
     SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
 }
 
@@ -135,9 +135,13 @@ BOOL OnMainInitMenuPopup(HWND dialog, HMENU menu)
 
     HWND target = GetSelectedListWindow(GetWindowList(dialog));
     BOOL exists = target != NULL && IsWindow(target);
-    BOOL enabled = exists && IsWindowEnabled(target);
-    BOOL visible = exists && IsWindowVisible(target);
-    BOOL topmost = exists && IsTopmost(target);
+    BYTE enabled = exists && IsWindowEnabled(target);
+    BYTE visible = exists && IsWindowVisible(target);
+    BYTE topmost = exists && IsTopmost(target);
+    // What a toggle acts on: the state once the changes still waiting for
+    // the window (a hung one) are made.
+    if (exists)
+        OverlayWaitingChanges(target, &enabled, &visible, &topmost);
 
     static const UINT NEED_TARGET[] = {CMD_RENAME, CMD_PROPERTIES, CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST, CMD_CLOSE};
     for (UINT id : NEED_TARGET)

@@ -38,14 +38,15 @@ BOOL EditWindowProperties(HWND mainDialog, HWND target)
                                      (LPARAM)target);
     if (result != IDOK)
         return FALSE;
-    ApplyPropertiesEdits(&before, &propertiesScratch);
+    ApplyPropertiesEdits(mainDialog, &before, &propertiesScratch);
     return TRUE;
 }
 
-void ApplyPropertiesEdits(const WindowSnapshot* before, const WindowSnapshot* edited)
+void ApplyPropertiesEdits(HWND mainDialog, const WindowSnapshot* before, const WindowSnapshot* edited)
 {
     WindowChange change = {};
     change.target = edited->hwnd;
+    change.notify = mainDialog;
     if (strcmp(edited->title, before->title) != 0)
         AddSetTextStep(&change, edited->title);
     if (edited->showCmd != before->showCmd)
@@ -59,7 +60,7 @@ void ApplyPropertiesEdits(const WindowSnapshot* before, const WindowSnapshot* ed
                       PROPERTIES_SWP_FLAGS);
     }
     if (change.stepCount > 0)
-        RunWindowChange(&change);
+        RunWindowChange(&change, NULL);
 }
 
 INT_PTR CALLBACK PropertiesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

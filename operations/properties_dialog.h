@@ -16,7 +16,7 @@ int OnPropertiesCommand(HWND mainDialog);
 BOOL EditWindowProperties(HWND mainDialog, HWND target);
 // What OK applies: each of title, show state and position/size that differs
 // between the two snapshots, in that order, to `edited->hwnd`.
-void ApplyPropertiesEdits(const WindowSnapshot* before, const WindowSnapshot* edited);
+void ApplyPropertiesEdits(HWND mainDialog, const WindowSnapshot* before, const WindowSnapshot* edited);
 
 // What the last dialog showed and, after OK, what the user chose.
 const WindowSnapshot* GetPropertiesScratch();

@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/sjis_text.h"
+#include "operations/bounded_changes.h"
 #include "operations/window_commands.h"
 #include "resources/resource_ids.h"
 
@@ -44,12 +45,15 @@ void ComposeUndoItemText(char* text, size_t size, const char* caption, const cha
     SjisJoinTruncated(text, size, parts, 5);
 }
 
-BOOL RecordUndo(UndoHistory* history, HWND mainDialog, HWND target, int commandId)
+UndoEntry* RecordUndo(UndoHistory* history, HWND mainDialog, HWND target, int commandId)
 {
     HMENU undoMenu = GetUndoMenu(mainDialog);
     int id = FindUndoSlot(undoMenu, history);
     UndoEntry* entry = &history->slots[id - CMD_UNDO_FIRST];
+    // The state before this change: after the earlier ones still waiting.
     CaptureWindowSnapshot(target, &entry->before);
+    OverlayWaitingChanges(target, &entry->before.enabled, &entry->before.visible, &entry->before.topmost);
+    entry->changeTicket = 0;
     entry->inUse = 1;
     entry->menuItemId = id;
     entry->commandId = commandId;
@@ -61,13 +65,16 @@ BOOL RecordUndo(UndoHistory* history, HWND mainDialog, HWND target, int commandI
     char text[UNDO_ITEM_TEXT_SIZE];
     ComposeUndoItemText(text, sizeof(text), caption, entry->before.className, entry->before.title);
     AppendMenuA(undoMenu, MF_STRING, id, text);
-    return TRUE;
+    return entry;
 }
 
 BOOL IsUndoEntryLive(const UndoEntry* entry)
 {
     if (!IsWindow(entry->target))
         return FALSE;
+    // Not made yet: the window has not had the chance to differ.
+    if (IsWindowChangeWaiting(entry->changeTicket))
+        return TRUE;
     WindowSnapshot now;
     CaptureWindowSnapshot(entry->target, &now);
     switch (entry->commandId) {

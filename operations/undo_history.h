@@ -19,6 +19,7 @@ struct UndoEntry {
     int32_t commandId;    // the recorded toggle: CMD_ENABLE, CMD_VISIBLE or CMD_TOPMOST
     HWND target;
     WindowSnapshot before;
+    LONG changeTicket;    // the recorded change, while it may still wait for its window
 };
 
 struct UndoHistory {
@@ -26,7 +27,8 @@ struct UndoHistory {
     UndoEntry slots[UNDO_SLOT_COUNT];
 };
 
-BOOL RecordUndo(UndoHistory* history, HWND mainDialog, HWND target, int commandId);
+// Returns the entry recorded, for the caller to give it the change's ticket.
+UndoEntry* RecordUndo(UndoHistory* history, HWND mainDialog, HWND target, int commandId);
 int OnUndoCommand(HWND mainDialog, WPARAM wParam);
 BOOL PruneUndoHistory(HWND mainDialog, UndoHistory* history);
 

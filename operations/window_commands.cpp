@@ -8,25 +8,24 @@
 #include "operations/undo_history.h"
 #include "resources/resource_ids.h"
 
+// The entry keeps the change's ticket: while the change waits for its
+// window, the entry stays in the Undo menu.
 BOOL ApplyEnabled(HWND mainDialog, UndoHistory* history, HWND target, BYTE enabled)
 {
-    RecordUndo(history, mainDialog, target, CMD_ENABLE);
-    EnableWindowBounded(target, enabled != 0);
-    return IsWindowEnabled(target) == (enabled != 0);
+    UndoEntry* entry = RecordUndo(history, mainDialog, target, CMD_ENABLE);
+    return EnableWindowBounded(target, enabled != 0, mainDialog, &entry->changeTicket);
 }
 
 BOOL ApplyVisible(HWND mainDialog, UndoHistory* history, HWND target, BYTE visible)
 {
-    RecordUndo(history, mainDialog, target, CMD_VISIBLE);
-    ShowWindowBounded(target, ShowOrHideCommand(visible != 0));
-    return IsWindowVisible(target) == (visible != 0);
+    UndoEntry* entry = RecordUndo(history, mainDialog, target, CMD_VISIBLE);
+    return ShowWindowBounded(target, ShowOrHideCommand(visible != 0), mainDialog, &entry->changeTicket);
 }
 
 BOOL ApplyTopmost(HWND mainDialog, UndoHistory* history, HWND target, BYTE topmost)
 {
-    RecordUndo(history, mainDialog, target, CMD_TOPMOST);
-    SetTopmostBounded(target, topmost != 0);
-    return IsTopmost(target) == (topmost != 0);
+    UndoEntry* entry = RecordUndo(history, mainDialog, target, CMD_TOPMOST);
+    return SetTopmostBounded(target, topmost != 0, mainDialog, &entry->changeTicket);
 }
 
 int OnWindowCommand(HWND mainDialog, WPARAM wParam)
@@ -37,15 +36,17 @@ int OnWindowCommand(HWND mainDialog, WPARAM wParam)
     HWND window = GetSelectedListWindow(GetDlgItem(mainDialog, IDC_WINDOW_LIST));
     AppState* appState = GetAppState(mainDialog);
     if (window != NULL && appState != NULL) {
-        // The toggles invert the state the window has now, not what the list shows.
+        // The toggles invert the state the window has now (or will have,
+        // once the changes still waiting for it are made), not what the list shows.
         WindowSnapshot now;
         CaptureWindowSnapshot(window, &now);
+        OverlayWaitingChanges(window, &now.enabled, &now.visible, &now.topmost);
         UndoHistory* history = &appState->undoHistory;
         switch (id) {
         case CMD_ENABLE: ApplyEnabled(mainDialog, history, window, !now.enabled); break;
         case CMD_VISIBLE: ApplyVisible(mainDialog, history, window, !now.visible); break;
         case CMD_TOPMOST: ApplyTopmost(mainDialog, history, window, !now.topmost); break;
-        case CMD_ACTIVATE: ActivateWindowBounded(window); break;
+        case CMD_ACTIVATE: ActivateWindowBounded(window, mainDialog); break;
         case CMD_CLOSE:
             // Posted, never sent: a window that does not answer cannot stop us.
             PostMessageA(window, WM_CLOSE, 0, 0);

@@ -118,14 +118,18 @@ TEST_F(WindowOperationsTest, CloseIsPostedAndTheListFollows)
     const Case cases[] = {{"closes at once", nullptr, false},
                           {"closes after a moment", ClosesAfterAMoment, false},  // within the pause
                           {"refuses to close", RefusesClose, true}};
+    HWND window = NULL;
     for (const Case& c : cases) {
-        HWND window = Fixture(c.title, c.adjust);
+        window = Fixture(c.title, c.adjust);
         Command(window, CMD_CLOSE);
         EXPECT_EQ(c.listed, IsWindow(window) != FALSE) << c.title;
         EXPECT_EQ(c.listed, FindListRowOfWindow(main.list, window) >= 0) << c.title;
-        if (c.listed)
-            EXPECT_EQ(1, GetFixtureLog(window)->closeRequests);
     }
+    EXPECT_EQ(1, GetFixtureLog(window)->closeRequests);
+    // Neither closing nor activating is recorded for undo.
+    Command(window, CMD_ACTIVATE);
+    EXPECT_EQ(std::vector<std::string>{"40010:(なし)"}, UndoItems());
+    EXPECT_EQ(0, main.state->undoHistory.count);
 }
 
 TEST_F(WindowOperationsTest, AToggleOfOneOfOurOwnWindowsShowsAtOnce)
@@ -139,47 +143,49 @@ TEST_F(WindowOperationsTest, AToggleOfOneOfOurOwnWindowsShowsAtOnce)
     DestroyWindow(own);
 }
 
-TEST_F(WindowOperationsTest, CommandsOnAHungWindowReturnWhileItIsHungAndTakeEffectWhenItWakes)
+TEST_F(WindowOperationsTest, ChangesToAHungWindowWaitInOrderStayUndoableAndShowOnceItAnswers)
 {
     HungWindow hung;
     ASSERT_TRUE(StartHungWindow(&hung, "hung-target"));
-    SendCommand(main.dialog, CMD_REFRESH);
-    for (UINT id : {CMD_ENABLE, CMD_TOPMOST, CMD_ACTIVATE, CMD_REFRESH, CMD_VISIBLE})
-        EXPECT_TRUE(ReturnsWhileHung(&hung, [&] { Command(hung.window, id); })) << id;
-    // Read without opening the menu: opening any menu drops the entries of
-    // changes that have not taken effect yet, so the last toggle's is the one left.
-    UINT undoShow = 0;
-    for (int i = 0; i < GetMenuItemCount(undoMenu); ++i) {
-        if (MenuText(undoMenu, i, MF_BYPOSITION).rfind("可視", 0) == 0)
-            undoShow = GetMenuItemID(undoMenu, i);
-    }
-    ASSERT_NE(0u, undoShow);
-    EXPECT_TRUE(ReturnsWhileHung(&hung, [&] { SendCommand(main.dialog, undoShow); }));
+    HWND answering = Fixture("answers meanwhile");
+    auto returnsWhileHung = [&](const std::function<void()>& command) { return ReturnsWhileHung(&hung, command); };
+    for (UINT id : {CMD_VISIBLE, CMD_VISIBLE, CMD_ENABLE, CMD_TOPMOST, CMD_ACTIVATE, CMD_REFRESH})
+        EXPECT_TRUE(returnsWhileHung([&] { Command(hung.window, id); })) << id;
+    // Every toggle stays listed while its change waits, though the window has
+    // not changed yet. Undoing the first hide queues a show behind the rest.
+    ASSERT_EQ(4u, UndoItems().size());
+    EXPECT_TRUE(returnsWhileHung([&] { SendCommand(main.dialog, CMD_UNDO_FIRST); }));
     char renamed[] = "renamed while hung";
     NMLVDISPINFOA info = EndOfEdit(main, hung.window, renamed);
-    EXPECT_TRUE(ReturnsWhileHung(&hung, [&] { Notify(main, &info.hdr); }));
+    EXPECT_TRUE(returnsWhileHung([&] { Notify(main, &info.hdr); }));
     WhenDialogOpens(main.dialog, [](HWND properties) {
         SetDlgItemTextA(properties, IDC_PROP_TITLE, "retitled while hung");
         ClickButton(properties, IDOK);
     });
     ASSERT_GE(SelectListRowOfWindow(main.list, hung.window), 0);
-    EXPECT_TRUE(ReturnsWhileHung(&hung, [&] { SendCommand(main.dialog, CMD_PROPERTIES); }));
+    EXPECT_TRUE(returnsWhileHung([&] { SendCommand(main.dialog, CMD_PROPERTIES); }));
     EXPECT_EQ(1, DialogsSeen());
-    EXPECT_GT(PendingWindowChanges(), 0);
+    EXPECT_EQ(1, WindowChangeThreads());  // one waiting thread, however many changes
+    Command(answering, CMD_ENABLE);       // another window is changed at once meanwhile
+    EXPECT_FALSE(IsWindowEnabled(answering));
+    EXPECT_TRUE(StillHung(&hung));
 
     SetEvent(hung.release);
     for (int i = 0; i < 100 && PendingWindowChanges() > 0; ++i)
-        PumpMessagesFor(50);
-    EXPECT_EQ(0, PendingWindowChanges());  // every waiting thread has ended
-    EXPECT_EQ("retitled while hung", WindowText(hung.window));  // the later of the two
+        PumpMessagesFor(20);
+    PumpMessagesFor(50);  // the refresh the last change asked for
+    EXPECT_EQ(0, PendingWindowChanges());
+    EXPECT_EQ("retitled while hung", WindowText(hung.window));  // in the order asked
     EXPECT_FALSE(IsWindowEnabled(hung.window));
     EXPECT_TRUE(IsTopmost(hung.window));
-    EXPECT_TRUE(IsWindowVisible(hung.window));  // hidden, then shown by the undo
+    EXPECT_TRUE(IsWindowVisible(hung.window));  // hidden, shown, and shown by the undo
+    int row = FindListRowOfWindow(main.list, hung.window);
+    EXPECT_EQ("retitled while hung|×", CellText(main.list, row, 0) + "|" + CellText(main.list, row, 6));
 
     // Closing posts and never waits.
     ASSERT_TRUE(StartHungWindow(&hung, "hung-close"));
     SendCommand(main.dialog, CMD_REFRESH);
-    EXPECT_TRUE(ReturnsWhileHung(&hung, [&] { Command(hung.window, CMD_CLOSE); }));
+    EXPECT_TRUE(returnsWhileHung([&] { Command(hung.window, CMD_CLOSE); }));
 }
 
 TEST_F(WindowOperationsTest, UndoMenuShowsPlaceholderThenOneEntryPerToggle)
@@ -248,43 +254,42 @@ TEST_F(WindowOperationsTest, EntriesOfADestroyedWindowVanishAndFreeTheirIds)
 
 TEST_F(WindowOperationsTest, AFullHistoryEvictsTheUndoMenusFirstItemWhicheverSlotItHolds)
 {
-    // Slots 0 to 63 filled (as a command records them, without its refresh),
-    // then all but the last freed: slot 63 (id 32832) stands first.
-    std::vector<HWND> old = Fixtures("old ", 64);
-    for (HWND window : old)
-        ApplyTopmost(main.dialog, &main.state->undoHistory, window, 1);
+    // Two entries a window, disabled and then topmost, recorded as commands
+    // record them (without their refreshes).
+    auto record = [this](const std::vector<HWND>& windows, int entries) {
+        for (int i = 0; i < entries; ++i) {
+            if (i % 2 == 0)
+                ApplyEnabled(main.dialog, &main.state->undoHistory, windows[i / 2], 0);
+            else
+                ApplyTopmost(main.dialog, &main.state->undoHistory, windows[i / 2], 1);
+        }
+    };
+    // Slots 0 to 63 filled, then all freed but the last: slot 63 (id 32832) stands first.
+    std::vector<HWND> old = Fixtures("old ", 32);
+    record(old, 64);
     ASSERT_EQ(64u, UndoItems().size());
-    for (int i = 0; i < 63; ++i)
+    for (int i = 0; i < 31; ++i)
         DestroyFixtureWindow(fixtures, old[i]);
-    ASSERT_EQ(std::vector<std::string>{Entry(CMD_UNDO_LAST, "最前面(&T)", "old 63")}, UndoItems());
-    std::vector<HWND> fresh = Fixtures("new ", 64);
-    for (int i = 0; i < 63; ++i)
-        ApplyTopmost(main.dialog, &main.state->undoHistory, fresh[i], 1);
+    OnFixtureThread([&old] { EnableWindow(old[31], TRUE); });
+    ASSERT_EQ(std::vector<std::string>{Entry(CMD_UNDO_LAST, "最前面(&T)", "old 31")}, UndoItems());
+    std::vector<HWND> fresh = Fixtures("new ", 33);
+    record(fresh, 63);
     ASSERT_EQ(64u, UndoItems().size());
 
     // Undoing slot 63 evicts that very slot to record the redo, and still
     // sets its own window back.
     SendCommand(main.dialog, CMD_UNDO_LAST);
-    EXPECT_FALSE(IsTopmost(old[63]));
+    EXPECT_FALSE(IsTopmost(old[31]));
     std::vector<std::string> items = UndoItems();
     ASSERT_EQ(64u, items.size());
-    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "new 0"), items.front());
-    EXPECT_EQ(Entry(CMD_UNDO_LAST, "最前面(&T)", "old 63"), items.back());
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "使用可能(&E)", "new 0"), items.front());
+    EXPECT_EQ(Entry(CMD_UNDO_LAST, "最前面(&T)", "old 31"), items.back());
     // The next evicts the first item, slot 0, wherever slot 0 stands.
-    Command(fresh[63], CMD_TOPMOST);
+    Command(fresh[32], CMD_TOPMOST);
     items = UndoItems();
-    EXPECT_EQ(Entry(CMD_UNDO_FIRST + 1, "最前面(&T)", "new 1"), items.front());
-    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "new 63"), items.back());
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST + 1, "最前面(&T)", "new 0"), items.front());
+    EXPECT_EQ(Entry(CMD_UNDO_FIRST, "最前面(&T)", "new 32"), items.back());
     EXPECT_EQ(64, main.state->undoHistory.count);
-}
-
-TEST_F(WindowOperationsTest, ActivationAndCloseAddNothingToUndo)
-{
-    HWND window = Fixture("not recorded", RefusesClose);
-    Command(window, CMD_ACTIVATE);
-    Command(window, CMD_CLOSE);
-    EXPECT_EQ(std::vector<std::string>{"40010:(なし)"}, UndoItems());
-    EXPECT_EQ(0, main.state->undoHistory.count);
 }
 
 TEST_F(WindowOperationsTest, WithNothingSelectedTheCommandsOnlyRefresh)
