@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/geometry.h"
 #include "app/main_dialog.h"
 #include "catalogue/list_sort.h"
 #include "catalogue/window_list.h"
@@ -38,6 +39,49 @@ void CloseMainDialog(MainDialog* main)
     PumpMessagesFor(0);  // swallow the WM_QUIT the dialog posts
     free(main->state);
     *main = MainDialog();
+}
+
+namespace {
+MainDialog shared;
+
+void ResetMainDialog(MainDialog* main)
+{
+    AppState* state = main->state;
+    memset(&state->undoHistory, 0, sizeof(state->undoHistory));
+    state->sortColumn = 0;
+    state->sortAscending = 1;
+    state->showInvisible = state->showMinimized = state->showDisabled = 1;
+    state->alwaysOnTop = 0;
+    HMENU used = GetMenu(main->dialog);
+    SetMenu(main->dialog, LoadMenuA(GetModuleHandleA(NULL), "MAIN_MENU"));
+    DestroyMenu(used);
+    SetNotTopmost(main->dialog);
+    if (!IsWindowVisible(main->dialog) || IsIconic(main->dialog))
+        ShowWindow(main->dialog, SW_SHOWNORMAL);
+    int order[WINDOW_LIST_COLUMN_COUNT];
+    for (int i = 0; i < WINDOW_LIST_COLUMN_COUNT; ++i)
+        order[i] = i;
+    SendMessageA(main->list, LVM_SETCOLUMNORDERARRAY, WINDOW_LIST_COLUMN_COUNT, (LPARAM)order);
+    SelectNothing(main->list);
+    SendCommand(main->dialog, CMD_REFRESH);
+}
+}  // namespace
+
+MainDialog UseSharedMainDialog()
+{
+    if (shared.dialog != NULL && IsWindow(shared.dialog))
+        ResetMainDialog(&shared);
+    else {
+        CloseSharedMainDialog();
+        shared = OpenMainDialog(NewAppState());
+    }
+    return shared;
+}
+
+void CloseSharedMainDialog()
+{
+    if (shared.state != NULL)
+        CloseMainDialog(&shared);
 }
 
 int RowCount(HWND list)
@@ -286,14 +330,13 @@ std::string WindowText(HWND window)
 void MainDialogWithFixtures::SetUp()
 {
     fixtures = StartFixtureThread();
-    main = OpenMainDialog(NewAppState());
+    main = UseSharedMainDialog();
     ASSERT_NE(nullptr, main.dialog);
 }
 
 void MainDialogWithFixtures::TearDown()
 {
     StopWatchingForDialogs();
-    CloseMainDialog(&main);
     StopFixtureThread(fixtures);
 }
 

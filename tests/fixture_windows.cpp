@@ -360,9 +360,8 @@ bool ReturnsWhileHung(HungWindow* hung, const std::function<void()>& command)
 void StopHungWindow(HungWindow* hung)
 {
     if (hung->process.hProcess != NULL) {
-        SetEvent(hung->release);
-        if (WaitForSingleObject(hung->process.hProcess, 5000) != WAIT_OBJECT_0)
-            TerminateProcess(hung->process.hProcess, 1);
+        TerminateProcess(hung->process.hProcess, 0);
+        WaitForSingleObject(hung->process.hProcess, 5000);
         CloseHandle(hung->process.hProcess);
         CloseHandle(hung->process.hThread);
     }

@@ -1,7 +1,7 @@
 // Shows one window, then stops answering messages until the event named on
 // the command line is set, or for ten seconds at most: a hung program for the
-// tests. It sets the second event when it wakes, answers what piled up
-// meanwhile, and ends when nothing more comes.
+// tests. It sets the second event when it wakes, then answers messages again
+// until it is ended.
 // Usage: hung_window_helper RELEASE-EVENT WOKE-EVENT TITLE
 #include <windows.h>
 
@@ -29,9 +29,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SetWindowTextA(window, __argv[3]);
     WaitForSingleObject(release, 10000);  // no messages are read meanwhile
     SetEvent(woke);
-    while (MsgWaitForMultipleObjects(0, NULL, FALSE, 300, QS_ALLINPUT) != WAIT_TIMEOUT) {
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
+    while (GetMessageA(&message, NULL, 0, 0) > 0)
+        DispatchMessageA(&message);
     return 0;
 }

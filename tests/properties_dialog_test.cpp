@@ -155,12 +155,10 @@ TEST_F(PropertiesDialogTest, ShowStatesFromEachStartingState)
     // With `move`, new position and size fields: the state must come first,
     // or a maximised window would be restored to its old rectangle.
     struct Case { void (*start)(FixtureSpec*); int radio; BOOL zoomed; BOOL iconic; bool move; };
-    const Case cases[] = {
-        {nullptr, IDC_PROP_MAXIMIZED, TRUE, FALSE, false},   {nullptr, IDC_PROP_MINIMIZED, FALSE, TRUE, false},
-        {Maximised, IDC_PROP_NORMAL, FALSE, FALSE, false},   {Maximised, IDC_PROP_MINIMIZED, FALSE, TRUE, false},
-        {Minimised, IDC_PROP_NORMAL, FALSE, FALSE, false},   {Minimised, IDC_PROP_MAXIMIZED, TRUE, FALSE, false},
-        {Maximised, IDC_PROP_NORMAL, FALSE, FALSE, true},
-    };
+    const Case cases[] = {{nullptr, IDC_PROP_MAXIMIZED, TRUE, FALSE, false},
+                          {Maximised, IDC_PROP_MINIMIZED, FALSE, TRUE, false},
+                          {Minimised, IDC_PROP_NORMAL, FALSE, FALSE, false},
+                          {Maximised, IDC_PROP_NORMAL, FALSE, FALSE, true}};
     for (const Case& c : cases) {
         HWND window = Fixture("state", c.start);
         RECT wanted = NormalRect(window);

@@ -34,20 +34,24 @@ std::string ExpectedRow(HWND window, const std::string& title, const char* showS
 
 class WindowListTest : public ::testing::Test {
 protected:
+    static void TearDownTestSuite() { CloseSharedMainDialog(); }
     void SetUp() override { fixtures = StartFixtureThread(); }
-    void TearDown() override
-    {
-        CloseMainDialog(&main);
-        StopFixtureThread(fixtures);
-    }
+    void TearDown() override { StopFixtureThread(fixtures); }
     HWND Fixture(const std::string& title, void (*adjust)(FixtureSpec*) = nullptr)
     {
         return CreateTitledFixture(fixtures, title, adjust);
     }
+    // The list of the fixtures made so far, with these filters.
     void Open(bool invisible = true, bool minimized = true, bool disabled = true)
     {
-        main = OpenMainDialog(NewAppState(invisible, minimized, disabled));
+        main = UseSharedMainDialog();
         ASSERT_NE(nullptr, main.dialog);
+        if (invisible && minimized && disabled)
+            return;
+        main.state->showInvisible = invisible;
+        main.state->showMinimized = minimized;
+        main.state->showDisabled = disabled;
+        SendCommand(main.dialog, CMD_REFRESH);
     }
     FixtureThread* fixtures = nullptr;
     MainDialog main = {};
@@ -146,7 +150,6 @@ TEST_F(WindowListTest, FiltersLeaveOutTheirWindowsAndNeverListTheDialog)
         char expected[64];
         snprintf(expected, sizeof(expected), "%d 個のｳｨﾝﾄﾞｳ", RowCount(main.list));
         EXPECT_EQ(std::string(expected), StatusText(main.dialog));
-        CloseMainDialog(&main);
     }
 }
 
