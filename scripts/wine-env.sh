@@ -3,7 +3,8 @@
 
 VANTORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEDEBUG=-all
-VANTORA_XVFB_PID=
+VANTORA_XVFB_PIDS=()
+VANTORA_DESKTOPS=1
 
 # The loader for Wine's own programs (wineboot, regedit, explorer): the 32-bit
 # one where this machine can run it, else the 64-bit one.
@@ -19,22 +20,28 @@ vantora_can_run_32bit() {
   /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
-# Starts Xvfb on a free display when there is no display.
-vantora_start_display() {
-  if [ -n "${DISPLAY:-}" ]; then
-    return 0
-  fi
+# Starts Xvfb on a free display and stores the display's name in the
+# variable named by $1.
+vantora_new_display() {
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  VANTORA_XVFB_PID=$!
-  export DISPLAY=":$n"
+  VANTORA_XVFB_PIDS+=($!)
+  printf -v "$1" '%s' ":$n"
   for _ in $(seq 1 50); do
     [ -e "/tmp/.X11-unix/X$n" ] && return 0
     sleep 0.1
   done
   echo "Xvfb did not start on :$n" >&2
   return 1
+}
+
+# Starts Xvfb on a free display when there is no display.
+vantora_start_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    return 0
+  fi
+  vantora_new_display DISPLAY && export DISPLAY
 }
 
 # Creates the prefix once: Japanese font replacements so every text renders,
@@ -75,12 +82,41 @@ vantora_start_wineserver() {
   vantora_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
+# Desktops 1 to $1 - 1 beside the current one (desktop 0), so that test
+# programs can run side by side without sharing a pointer, a foreground
+# window or a window list: desktop N is display VANTORA_DISPLAY_N and the
+# prefix "$WINEPREFIX-N" with a wineserver of its own. Each such prefix is
+# made afresh from the prepared one: hard links for the files Wine never
+# writes (its DLLs), copies of the registry.
+vantora_start_desktops() {
+  local count="$1" i
+  for i in $(seq 1 $((count - 1))); do
+    local prefix="$WINEPREFIX-$i" display
+    WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$prefix"
+    cp -al "$WINEPREFIX" "$prefix"
+    for registry in "$WINEPREFIX"/*.reg; do
+      rm -f "$prefix/${registry##*/}"
+      cp "$registry" "$prefix/"
+    done
+    vantora_new_display display
+    export "VANTORA_DISPLAY_$i=$display"
+    WINEPREFIX="$prefix" wineserver -p
+    WINEPREFIX="$prefix" DISPLAY="$display" vantora_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  done
+  VANTORA_DESKTOPS=$count
+}
+
 vantora_cleanup() {
+  local i
+  for i in $(seq 1 $((VANTORA_DESKTOPS - 1))); do
+    WINEPREFIX="$WINEPREFIX-$i" wineserver -k >/dev/null 2>&1 || true
+  done
   if [ -n "${WINEPREFIX:-}" ]; then
     wineserver -k >/dev/null 2>&1 || true
   fi
-  if [ -n "$VANTORA_XVFB_PID" ]; then
-    kill "$VANTORA_XVFB_PID" 2>/dev/null || true
-    wait "$VANTORA_XVFB_PID" 2>/dev/null || true
-  fi
+  for pid in "${VANTORA_XVFB_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
 }
