@@ -11,6 +11,7 @@
 #include "app/geometry.h"
 #include "app/settings.h"
 #include "app/sjis_text.h"
+#include "app/system_libraries.h"
 #include "resources/resource_ids.h"
 
 // The one place that names the support page; the README points here.
@@ -282,7 +283,8 @@ BOOL OnAboutDestroy(HWND dialog)
     return TRUE;
 }
 
-static void ReadVersionValue(void* block, DWORD translation, const char* key, char* value)
+static void ReadVersionValue(const VersionFunctions* version, void* block, DWORD translation, const char* key,
+                             char* value)
 {
     char query[64];
     snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\%s", (unsigned)LOWORD(translation),
@@ -290,14 +292,17 @@ static void ReadVersionValue(void* block, DWORD translation, const char* key, ch
     char* found = NULL;
     UINT length = 0;
     value[0] = '\0';
-    if (VerQueryValueA(block, query, (void**)&found, &length) && found != NULL)
+    if (version->verQueryValue(block, query, (void**)&found, &length) && found != NULL)
         SjisCopyTruncated(value, found, ABOUT_TEXT_SIZE);
 }
 
 BOOL ReadAboutVersionTexts(const char* path, AboutVersionTexts* texts)
 {
+    const VersionFunctions* version = LoadVersionFunctions();
+    if (version == NULL)
+        return FALSE;  // the box shows what it can without the version resource
     DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    DWORD size = version->getFileVersionInfoSize(path, &ignored);
     if (size == 0)
         return FALSE;
     void* block = malloc(size);
@@ -305,19 +310,19 @@ BOOL ReadAboutVersionTexts(const char* path, AboutVersionTexts* texts)
         return FALSE;
     DWORD* translations = NULL;
     UINT length = 0;
-    if (!GetFileVersionInfoA(path, 0, size, block) ||
-        !VerQueryValueA(block, "\\VarFileInfo\\Translation", (void**)&translations, &length) ||
+    if (!version->getFileVersionInfo(path, 0, size, block) ||
+        !version->verQueryValue(block, "\\VarFileInfo\\Translation", (void**)&translations, &length) ||
         translations == NULL || length < sizeof(DWORD)) {
         free(block);
         return FALSE;
     }
     DWORD translation = translations[0];
-    ReadVersionValue(block, translation, "CompanyName", texts->companyName);
-    ReadVersionValue(block, translation, "LegalCopyright", texts->legalCopyright);
-    ReadVersionValue(block, translation, "ProductVersion", texts->productVersion);
-    ReadVersionValue(block, translation, "ProductName", texts->productName);
+    ReadVersionValue(version, block, translation, "CompanyName", texts->companyName);
+    ReadVersionValue(version, block, translation, "LegalCopyright", texts->legalCopyright);
+    ReadVersionValue(version, block, translation, "ProductVersion", texts->productVersion);
+    ReadVersionValue(version, block, translation, "ProductName", texts->productName);
     if (texts->productName[0] == '\0')
-        ReadVersionValue(block, translation, "FileDescription", texts->productName);
+        ReadVersionValue(version, block, translation, "FileDescription", texts->productName);
     ComposeAboutVersionTexts(texts);
     free(block);
     return TRUE;

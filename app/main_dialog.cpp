@@ -1,6 +1,7 @@
 #include "app/main_dialog.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <stdio.h>
 
@@ -9,6 +10,7 @@
 #include "app/geometry.h"
 #include "app/settings.h"
 #include "app/shortcut_captions.h"
+#include "app/system_libraries.h"
 #include "catalogue/window_list.h"
 #include "resources/resource_ids.h"
 #include "tray/tray_icon.h"
@@ -22,9 +24,23 @@ static SIZE lastClientSize;
 
 int RunMainDialog(HINSTANCE instance)
 {
+    ProtectLibrarySearch();
+    // The shell calls (a URL handler, shell extensions) may rely on COM.
+    HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    int exitCode = RunMainDialogWithCom(instance);
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return exitCode;
+}
+
+int RunMainDialogWithCom(HINSTANCE instance)
+{
     static AppState appState;
     LoadSettings(&appState);
-    InitCommonControls();
+    const CommonControls* controls = LoadCommonControls();
+    if (controls == NULL)
+        return 1;  // no list view: as when the dialog cannot be created
+    controls->initCommonControls();
     HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_DIALOG), NULL, MainDialogProc,
                                      (LPARAM)&appState);
     // No window, no program: say so to whoever started us.

@@ -8,7 +8,9 @@ struct AppState;
 
 extern const char ALWAYS_ON_TOP_CAPTION[];
 
+// The whole run: library search protected, COM initialised around it all.
 int RunMainDialog(HINSTANCE instance);
+int RunMainDialogWithCom(HINSTANCE instance);
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 BOOL OnMainInitDialog(HWND dialog, AppState* appState);

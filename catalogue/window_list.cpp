@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/call_context.h"
+#include "app/system_libraries.h"
 #include "catalogue/list_sort.h"
 #include "catalogue/window_snapshot.h"
 
@@ -56,7 +57,8 @@ static HIMAGELIST GetSmallImageList(HWND listView)
 
 BOOL InitWindowListColumns(HWND listView)
 {
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR4, 0, 0);
+    const CommonControls* controls = LoadCommonControls();
+    HIMAGELIST images = controls != NULL ? controls->imageListCreate(16, 16, ILC_COLOR4, 0, 0) : NULL;
     SendMessageA(listView, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
     AddListViewExStyle(listView, LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
     for (int column = 0; column < WINDOW_LIST_COLUMN_COUNT; ++column)
@@ -97,7 +99,7 @@ BOOL RefreshWindowList(HWND listView, AppState* appState)
     // list afresh instead of letting it grow with each refresh.
     HIMAGELIST images = GetSmallImageList(listView);
     if (images != NULL)
-        ImageList_RemoveAll(images);
+        LoadCommonControls()->imageListRemove(images, -1);  // all of them
     iconCopies.clear();
     silentThreads.ids.clear();
 
@@ -268,7 +270,7 @@ int AddListIcon(HWND listView, HICON icon)
     HIMAGELIST images = GetSmallImageList(listView);
     if (images == NULL)
         return -1;
-    return ImageList_ReplaceIcon(images, -1, icon);
+    return LoadCommonControls()->imageListReplaceIcon(images, -1, icon);
 }
 
 int InsertListColumn(HWND listView, int index, const char* caption, int width)
