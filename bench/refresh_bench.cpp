@@ -1,6 +1,6 @@
 // Measures the window list against the bare reads any window lister makes,
-// with N windows of another process. Prints one Markdown table; see
-// docs/performance.md. Usage: refresh_bench [N ...] (default 100 1000 3000 5000)
+// with N windows of another process. Prints one Markdown table of medians;
+// see docs/performance.md. Usage: refresh_bench [N ...] (default 100 1000 3000 5000)
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -14,13 +14,14 @@
 
 #include "app/app_state.h"
 #include "app/main_dialog.h"
+#include "app/system_libraries.h"
 #include "catalogue/list_sort.h"
 #include "catalogue/window_snapshot.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
-const int RUNS = 3;
+const int RUNS = 7;
 
 double Now()
 {
@@ -76,12 +77,42 @@ BOOL CALLBACK ReadBare(HWND window, LPARAM count)
     return TRUE;
 }
 
-SIZE_T PrivateBytes()
+// The committed memory (PagefileUsage); PrivateUsage is always 0 under Wine 8.
+long long CommittedKB()
 {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&counters, sizeof(counters));
-    return counters.PrivateUsage;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return (long long)counters.PagefileUsage / 1024;
+}
+
+// Shows that the figure moves: 10 MB committed and touched, then freed.
+long long ProbeCommittedKB()
+{
+    long long before = CommittedKB();
+    const SIZE_T size = 10 * 1024 * 1024;
+    char* block = (char*)VirtualAlloc(NULL, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    for (SIZE_T i = 0; block != NULL && i < size; i += 4096)
+        block[i] = 1;
+    long long grown = CommittedKB() - before;
+    VirtualFree(block, 0, MEM_RELEASE);
+    return grown;
+}
+
+HWND OpenMainDialog(AppState* state)
+{
+    return CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_MAIN_DIALOG), NULL, MainDialogProc,
+                              (LPARAM)state);
+}
+
+void CloseMainDialog(HWND dialog)
+{
+    DestroyWindow(dialog);
+    MSG message;
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+        if (message.message != WM_QUIT)
+            DispatchMessageA(&message);
+    }
 }
 
 void PumpPending()
@@ -103,10 +134,12 @@ int main(int argc, char** argv)
     int memoryRefreshes = 1000;
     if (const char* n = getenv("VANTORA_BENCH_MEMORY_REFRESHES"))
         memoryRefreshes = atoi(n);
-    InitCommonControls();
+    LoadCommonControls()->initCommonControls();
 
-    printf("| windows | listed | refresh ms | us per window | bare reads ms | ratio | column click ms | "
-           "start-up ms | private KB growth over %d refreshes |\n",
+    printf("Medians of %d runs, refresh and bare reads taken in turn (each first in every other run).\n", RUNS);
+    printf("Committed memory probe: 10 MB allocated and touched moves it by %lld KB.\n\n", ProbeCommittedKB());
+    printf("| windows | listed | refresh ms | bare reads ms | ratio | column sort ms | column sort and repaint ms | "
+           "start-up ms | committed KB growth over %d refreshes (one run) |\n",
            memoryRefreshes);
     printf("|---|---|---|---|---|---|---|---|---|\n");
     for (int count : counts) {
@@ -118,45 +151,59 @@ int main(int argc, char** argv)
         AppState* state = (AppState*)calloc(1, sizeof(AppState));
         state->showInvisible = state->showMinimized = state->showDisabled = 1;
         state->sortAscending = 1;
-        double start = Now();
-        HWND dialog = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_MAIN_DIALOG), NULL,
-                                         MainDialogProc, (LPARAM)state);
-        double startUp = Now() - start;
-        HWND list = GetDlgItem(dialog, IDC_WINDOW_LIST);
-
-        std::vector<double> refresh, bare, click;
+        std::vector<double> startUp, refresh, bare, ratio, sort, sortAndPaint;
         for (int run = 0; run < RUNS; ++run) {
-            start = Now();
-            SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
-            refresh.push_back(Now() - start);
+            double start = Now();
+            HWND dialog = OpenMainDialog(state);
+            startUp.push_back(Now() - start);
             PumpPending();
-            int seen = 0;
-            start = Now();
-            EnumWindows(ReadBare, (LPARAM)&seen);
-            bare.push_back(Now() - start);
+            CloseMainDialog(dialog);
+        }
+        HWND dialog = OpenMainDialog(state);
+        HWND list = GetDlgItem(dialog, IDC_WINDOW_LIST);
+        PumpPending();
+        for (int run = 0; run < RUNS; ++run) {
+            double r = 0, b = 0;
+            for (int turn = 0; turn < 2; ++turn) {
+                double start = Now();
+                if ((turn + run) % 2 == 0) {
+                    SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
+                    r = Now() - start;
+                } else {
+                    int seen = 0;
+                    EnumWindows(ReadBare, (LPARAM)&seen);
+                    b = Now() - start;
+                }
+                PumpPending();
+            }
+            refresh.push_back(r);
+            bare.push_back(b);
+            ratio.push_back(r / b);
+            double start = Now();
+            SortWindowListByColumn(list, 1);
+            sort.push_back(Now() - start);
             start = Now();
             SortWindowListByColumn(list, 1);
-            click.push_back(Now() - start);
+            UpdateWindow(list);
+            sortAndPaint.push_back(Now() - start);
+            SortWindowListByColumn(list, 0);  // back to the title order
             PumpPending();
         }
-        SortWindowListByColumn(list, 0);  // back to the title order
         int listed = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
 
         std::string memory = "-";
         if (count == counts.front() && memoryRefreshes > 0) {
-            SIZE_T before = PrivateBytes();
+            long long before = CommittedKB();
             for (int i = 0; i < memoryRefreshes; ++i) {
                 SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
                 PumpPending();
             }
-            memory = std::to_string(((long long)PrivateBytes() - (long long)before) / 1024);
+            memory = std::to_string(CommittedKB() - before);
         }
-        double r = Median(refresh), b = Median(bare);
-        printf("| %d | %d | %.0f | %.0f | %.0f | %.2f | %.1f | %.0f | %s |\n", count, listed, r, r * 1000.0 / listed,
-               b, r / b, Median(click), startUp, memory.c_str());
+        printf("| %d | %d | %.0f | %.0f | %.2f | %.1f | %.1f | %.0f | %s |\n", count, listed, Median(refresh),
+               Median(bare), Median(ratio), Median(sort), Median(sortAndPaint), Median(startUp), memory.c_str());
         fflush(stdout);
-        DestroyWindow(dialog);
-        PumpPending();
+        CloseMainDialog(dialog);
         free(state);
         StopFarm(&farm);
     }

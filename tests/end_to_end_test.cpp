@@ -4,7 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <ctype.h>
+#include <stdio.h>
+
+#include <set>
 #include <string>
+#include <vector>
 
 #include "resources/resource_ids.h"
 #include "tests/dialog_harness.h"
@@ -84,8 +89,17 @@ struct ProgramCopy {
     {
         DeleteIni();
         DeleteFileA(exe.c_str());
+        for (const std::string& file : planted)
+            DeleteFileA(file.c_str());
         RemoveDirectoryA(folder.c_str());
     }
+    // Puts a copy of `file` (a test program's) into the folder, as `name`.
+    bool Plant(const std::string& file, const std::string& name)
+    {
+        planted.push_back(folder + "\\" + name);
+        return CopyFileA((TestExeDirectory() + "\\" + file).c_str(), planted.back().c_str(), FALSE) != FALSE;
+    }
+    std::vector<std::string> planted;
     // The names of the .ini files in the folder, exactly as they stand on disk.
     std::string IniFiles() const
     {
@@ -110,7 +124,106 @@ struct ProgramCopy {
     }
 };
 
+// Makes Wine take comctl32.dll from the folder of the programs of these
+// names, as Windows does for any library that is not a KnownDLL; undone
+// however the test ends.
+struct LibraryBesideTheProgramFirst {
+    std::vector<std::string> keys;
+    explicit LibraryBesideTheProgramFirst(std::initializer_list<const char*> programs)
+    {
+        for (const char* program : programs) {
+            keys.push_back(std::string("Software\\Wine\\AppDefaults\\") + program);
+            HKEY key = NULL;
+            RegCreateKeyExA(HKEY_CURRENT_USER, (keys.back() + "\\DllOverrides").c_str(), 0, NULL, 0, KEY_ALL_ACCESS,
+                            NULL, &key, NULL);
+            RegSetValueExA(key, "comctl32", 0, REG_SZ, (const BYTE*)"native,builtin", 15);
+            RegCloseKey(key);
+        }
+    }
+    ~LibraryBesideTheProgramFirst()
+    {
+        for (const std::string& key : keys) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str());
+            RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+        }
+    }
+};
+
+// The libraries named in a PE file's import and delay-import tables, lower case.
+std::vector<std::string> ImportedLibraries(const std::string& path)
+{
+    std::vector<char> image;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == NULL)
+        return {};
+    for (int c; (c = fgetc(file)) != EOF;)
+        image.push_back((char)c);
+    fclose(file);
+    const IMAGE_NT_HEADERS32* nt = (const IMAGE_NT_HEADERS32*)(image.data() + ((IMAGE_DOS_HEADER*)image.data())->e_lfanew);
+    bool wide = nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    const IMAGE_DATA_DIRECTORY* directories = wide ? ((const IMAGE_NT_HEADERS64*)nt)->OptionalHeader.DataDirectory
+                                                   : nt->OptionalHeader.DataDirectory;
+    const IMAGE_SECTION_HEADER* sections = IMAGE_FIRST_SECTION(nt);
+    auto at = [&](DWORD rva) {  // file offset of a virtual address
+        for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].Misc.VirtualSize)
+                return image.data() + rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+        }
+        return (char*)NULL;
+    };
+    std::vector<std::string> names;
+    auto add = [&](DWORD rva) {
+        std::string name = at(rva);
+        for (char& c : name)
+            c = (char)tolower((unsigned char)c);
+        names.push_back(name);
+    };
+    DWORD imports = directories[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* d = (const IMAGE_IMPORT_DESCRIPTOR*)at(imports); imports != 0 && d->Name != 0; ++d)
+        add(d->Name);
+    DWORD delayed = directories[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].VirtualAddress;
+    for (auto* d = (const IMAGE_DELAYLOAD_DESCRIPTOR*)at(delayed); delayed != 0 && d->DllNameRVA != 0; ++d)
+        add(d->DllNameRVA);
+    return names;
+}
+
 }  // namespace
+
+TEST(EndToEndTest, TheImportTableNamesOnlyLibrariesWindowsTakesFromItsOwnFolder)
+{
+    // The KnownDLLs of Windows 10 (a user can add but not remove any).
+    const std::set<std::string> known = {"advapi32.dll", "comdlg32.dll", "gdi32.dll",  "gdiplus.dll", "imm32.dll",
+                                         "kernel32.dll", "msvcrt.dll",   "ole32.dll",  "oleaut32.dll", "psapi.dll",
+                                         "rpcrt4.dll",   "shell32.dll",  "shlwapi.dll", "user32.dll",  "ws2_32.dll"};
+    std::vector<std::string> imported = ImportedLibraries(VANTORA_EXE);
+    ASSERT_FALSE(imported.empty());
+    for (const std::string& name : imported)
+        EXPECT_EQ(1u, known.count(name)) << name;
+}
+
+TEST(EndToEndTest, AComctl32BesideTheProgramIsNeverLoaded)
+{
+    ProgramCopy copy("vantora-e2e-planted", "vantora.exe");
+    ASSERT_TRUE(copy.Plant("planted-comctl32\\comctl32.dll", "comctl32.dll"));
+    ASSERT_TRUE(copy.Plant("comctl32_importer.exe", "importer.exe"));
+    LibraryBesideTheProgramFirst preferred({"vantora.exe", "importer.exe"});
+    // A program that imports it the usual way takes the planted one.
+    Running importer;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    ASSERT_TRUE(CreateProcessA(copy.planted.back().c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                               &importer.process));
+    EXPECT_EQ(1u, WaitForExit(&importer));
+
+    Running running;
+    ASSERT_TRUE(Start(&running, copy.exe));
+    EXPECT_GT(SendDlgItemMessageA(running.dialog, IDC_WINDOW_LIST, LVM_GETITEMCOUNT, 0, 0), 0);
+    char planted[64];
+    snprintf(planted, sizeof(planted), "VantoraPlantedComctl32-%lu", running.process.dwProcessId);
+    EXPECT_EQ(nullptr, OpenEventA(SYNCHRONIZE, FALSE, planted));
+    PostMessageA(running.dialog, WM_COMMAND, CMD_QUIT, 0);
+    EXPECT_EQ(0u, WaitForExit(&running));
+}
 
 TEST(EndToEndTest, SettingsFileIsNamedAfterTheProgramInLowerCase)
 {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
 #include "app/geometry.h"
 #include "app/main_dialog.h"
+#include "app/settings.h"
 #include "resources/resource_ids.h"
 #include "tests/dialog_harness.h"
 #include "tests/fixture_windows.h"
@@ -130,8 +133,29 @@ TEST_F(MainDialogTest, CarriesTheProgramsLargeAndSmallIcons)
     EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), IconWidth((HICON)SendMessageA(main.dialog, WM_GETICON, ICON_SMALL, 0)));
 }
 
-TEST(MainDialogStartTest, NoDialogMeansAFailureExitCode)
+namespace {
+HRESULT comDuringTheRun;
+
+// Inside the program's message loop: how COM stands, then quit.
+void CALLBACK LookAndQuit(HWND, UINT, UINT_PTR timer, DWORD)
 {
+    KillTimer(NULL, timer);
+    comDuringTheRun = CoInitializeEx(NULL, COINIT_MULTITHREADED);
+    for (HWND dialog : VisibleDialogs([](HWND window) { return GetWindowThreadProcessId(window, NULL) == GetCurrentThreadId(); }))
+        PostMessageA(dialog, WM_COMMAND, CMD_QUIT, 0);
+}
+}  // namespace
+
+TEST(MainDialogStartTest, ARunHasComInAnApartmentUntilItEndsAndNoDialogMeansAFailureExitCode)
+{
+    SetTimer(NULL, 0, 50, LookAndQuit);
+    EXPECT_EQ(0, RunMainDialog(GetModuleHandleA(NULL)));
+    EXPECT_EQ(RPC_E_CHANGED_MODE, comDuringTheRun);  // initialised apartment-threaded
+    EXPECT_EQ(S_OK, CoInitializeEx(NULL, COINIT_MULTITHREADED));  // and uninitialised at the end
+    CoUninitialize();
+    char settings[MAX_PATH];
+    GetModulePathWithExt(settings, sizeof(settings), ".ini");
+    DeleteFileA(settings);
     // A module without the dialog template: the dialog cannot be created.
     EXPECT_NE(0, RunMainDialog(GetModuleHandleA("kernel32.dll")));
 }
