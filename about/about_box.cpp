@@ -350,13 +350,7 @@ BOOL QueryFreeSystemResources(int* overall, int* system, int* user)
 {
     // Only the system's own copy: a file of this name in the program's or
     // the current folder must never be loaded, as its code would run.
-    char path[MAX_PATH];
-    static const char name[] = "\\rsrc32.dll";
-    UINT length = GetSystemDirectoryA(path, sizeof(path));
-    if (length == 0 || length + sizeof(name) > sizeof(path))
-        return FALSE;
-    strcat(path, name);
-    HMODULE library = LoadLibraryA(path);
+    HMODULE library = LoadSystemLibrary("rsrc32.dll");
     if (library == NULL)
         return FALSE;
     FreeResourcesProc query = (FreeResourcesProc)GetProcAddress(library, "_MyGetFreeSystemResources32@4");

@@ -72,14 +72,6 @@ Seen ReadBox(HWND box)
     return seen;
 }
 
-// A file put where a test needs it, gone again however the test ends.
-struct PlantedFile {
-    std::string path;
-    bool planted;
-    PlantedFile(const std::string& from, const std::string& to) : path(to), planted(CopyFileA(from.c_str(), to.c_str(), FALSE)) {}
-    ~PlantedFile() { DeleteFileA(path.c_str()); }
-};
-
 // The https handler of the test prefix, put back however the test ends.
 struct HttpsHandler {
     HKEY key = NULL;

@@ -289,6 +289,16 @@ void PumpMessagesFor(DWORD ms)
     } while (GetTickCount() - start < ms);
 }
 
+PlantedFile::PlantedFile(const std::string& from, const std::string& to)
+    : path(to), planted(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE)
+{
+}
+
+PlantedFile::~PlantedFile()
+{
+    DeleteFileA(path.c_str());
+}
+
 std::string TestExeDirectory()
 {
     char path[MAX_PATH];

@@ -87,6 +87,14 @@ bool StillHung(const HungWindow* hung);
 bool ReturnsWhileHung(HungWindow* hung, const std::function<void()>& command);
 void StopHungWindow(HungWindow* hung);
 
+// A file copied where a test needs it, deleted again however the test ends.
+struct PlantedFile {
+    std::string path;
+    bool planted;
+    PlantedFile(const std::string& from, const std::string& to);
+    ~PlantedFile();
+};
+
 // Processes this thread's pending messages for about `ms` milliseconds.
 void PumpMessagesFor(DWORD ms);
 // Runs the program's helper executables from the test's own folder.

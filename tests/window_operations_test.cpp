@@ -166,6 +166,11 @@ TEST_F(WindowOperationsTest, ChangesToAHungWindowWaitInOrderStayUndoableAndShowO
     EXPECT_TRUE(returnsWhileHung([&] { SendCommand(main.dialog, CMD_PROPERTIES); }));
     EXPECT_EQ(1, DialogsSeen());
     EXPECT_EQ(1, WindowChangeThreads());  // one waiting thread, however many changes
+    // The check marks show the state the toggles will act on.
+    HMENU windowMenu = GetSubMenu(GetMenu(main.dialog), 0);
+    InitMenuPopup(main.dialog, windowMenu);
+    EXPECT_TRUE(MenuState(windowMenu, CMD_TOPMOST) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(windowMenu, CMD_ENABLE) & MF_CHECKED);
     Command(answering, CMD_ENABLE);       // another window is changed at once meanwhile
     EXPECT_FALSE(IsWindowEnabled(answering));
     EXPECT_TRUE(StillHung(&hung));
@@ -181,6 +186,11 @@ TEST_F(WindowOperationsTest, ChangesToAHungWindowWaitInOrderStayUndoableAndShowO
     EXPECT_TRUE(IsWindowVisible(hung.window));  // hidden, shown, and shown by the undo
     int row = FindListRowOfWindow(main.list, hung.window);
     EXPECT_EQ("retitled while hung|×", CellText(main.list, row, 0) + "|" + CellText(main.list, row, 6));
+    // Made, the entries follow the usual rule: the second hide's (a show),
+    // the enable and topmost ones (and the other window's) still apply.
+    std::vector<std::string> items = UndoItems();
+    ASSERT_EQ(4u, items.size());
+    EXPECT_EQ(0u, items[0].find(std::to_string(CMD_UNDO_FIRST + 1) + ":可視"));
 
     // Closing posts and never waits.
     ASSERT_TRUE(StartHungWindow(&hung, "hung-close"));
