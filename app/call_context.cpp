@@ -9,7 +9,6 @@ void BeginCallContext(CallContext* context, HWND window, HANDLE value)
 void EndCallContext(CallContext* context, HWND window)
 {
     RemovePropA(window, context->property);
-    context->readFrom = NULL;
 }
 
 HANDLE ReadCallContext(CallContext* context, HWND window)
