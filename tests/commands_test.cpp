@@ -210,6 +210,7 @@ TEST_F(CommandsTest, RightClickShowsTheContextMenuAtTheCursorInTheForeground)
     GetCursorPos(&cursor);
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, NULL, NULL, NULL, NULL);
     SetForegroundWindow(other);
+    PumpMessagesFor(50);  // the display's own news of the switch, which would otherwise close the menu
     NMHDR header = {main.list, IDC_WINDOW_LIST, (UINT)NM_RCLICK};
     ShownMenu menu = ReadNextMenu([&] { Notify(main, &header); });
     DestroyWindow(other);

@@ -7,6 +7,9 @@
 #include <ctype.h>
 #include <stdio.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -149,41 +152,31 @@ struct LibraryBesideTheProgramFirst {
     }
 };
 
-// The libraries named in a PE file's import and delay-import tables, lower case.
+// The libraries named in the import and delay-import tables of an
+// executable of this build's own kind, lower case.
 std::vector<std::string> ImportedLibraries(const std::string& path)
 {
-    std::vector<char> image;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (file == NULL)
-        return {};
-    for (int c; (c = fgetc(file)) != EOF;)
-        image.push_back((char)c);
-    fclose(file);
-    const IMAGE_NT_HEADERS32* nt = (const IMAGE_NT_HEADERS32*)(image.data() + ((IMAGE_DOS_HEADER*)image.data())->e_lfanew);
-    bool wide = nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
-    const IMAGE_DATA_DIRECTORY* directories = wide ? ((const IMAGE_NT_HEADERS64*)nt)->OptionalHeader.DataDirectory
-                                                   : nt->OptionalHeader.DataDirectory;
+    std::ifstream in(path, std::ios::binary);
+    std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto* nt = (const IMAGE_NT_HEADERS*)&image[((const IMAGE_DOS_HEADER*)image.data())->e_lfanew];
     const IMAGE_SECTION_HEADER* sections = IMAGE_FIRST_SECTION(nt);
-    auto at = [&](DWORD rva) {  // file offset of a virtual address
+    auto at = [&](DWORD rva) -> const char* {  // where a virtual address lies in the file
         for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
-            if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].Misc.VirtualSize)
-                return image.data() + rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+            if (rva - sections[i].VirtualAddress < sections[i].Misc.VirtualSize)
+                return &image[rva - sections[i].VirtualAddress + sections[i].PointerToRawData];
         }
-        return (char*)NULL;
+        return NULL;
     };
+    const IMAGE_DATA_DIRECTORY* directory = nt->OptionalHeader.DataDirectory;
     std::vector<std::string> names;
-    auto add = [&](DWORD rva) {
-        std::string name = at(rva);
-        for (char& c : name)
-            c = (char)tolower((unsigned char)c);
-        names.push_back(name);
-    };
-    DWORD imports = directories[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (auto* d = (const IMAGE_IMPORT_DESCRIPTOR*)at(imports); imports != 0 && d->Name != 0; ++d)
-        add(d->Name);
-    DWORD delayed = directories[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].VirtualAddress;
-    for (auto* d = (const IMAGE_DELAYLOAD_DESCRIPTOR*)at(delayed); delayed != 0 && d->DllNameRVA != 0; ++d)
-        add(d->DllNameRVA);
+    for (auto* d = (const IMAGE_IMPORT_DESCRIPTOR*)at(directory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+         d != NULL && d->Name != 0; ++d)
+        names.push_back(at(d->Name));
+    for (auto* d = (const IMAGE_DELAYLOAD_DESCRIPTOR*)at(directory[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].VirtualAddress);
+         d != NULL && d->DllNameRVA != 0; ++d)
+        names.push_back(at(d->DllNameRVA));
+    for (std::string& name : names)
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return (char)tolower(c); });
     return names;
 }
 

@@ -159,8 +159,8 @@ TEST(MainDialogStartTest, ARunHasComInAnApartmentUntilItEndsAndNoDialogMeansAFai
     ASSERT_TRUE(beside.planted);
     EXPECT_EQ(nullptr, LoadLibraryA("rsrc32.dll"));
     char settings[MAX_PATH];
-    GetModulePathWithExt(settings, sizeof(settings), ".ini");
-    DeleteFileA(settings);
+    if (GetModulePathWithExt(settings, sizeof(settings), ".ini"))
+        DeleteFileA(settings);
     // A module without the dialog template: the dialog cannot be created.
     EXPECT_NE(0, RunMainDialog(GetModuleHandleA("kernel32.dll")));
 }
