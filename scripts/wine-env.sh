@@ -49,7 +49,7 @@ vantora_start_display() {
 vantora_prepare_prefix() {
   export WINEPREFIX="$1"
   local mode="${2:-managed}"
-  if [ -f "$WINEPREFIX/.vantora-ready-$mode" ]; then
+  if [ -f "$WINEPREFIX/.vantora-ready-2-$mode" ]; then
     return 0
   fi
   mkdir -p "$WINEPREFIX"
@@ -67,11 +67,18 @@ vantora_prepare_prefix() {
   # Wine's own fonts (Marlett draws the caption buttons) are not always found
   # in its data folder; the prefix's Fonts folder is always searched.
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  # A program that crashes ends at once with its exception's code, instead of
+  # waiting for Wine's debugger (which waits for ever without a terminal).
+  local aedebug
+  for aedebug in 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+                 'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug'; do
+    vantora_wine reg add "$aedebug" /v Debugger /d 'cmd.exe /c rem %ld %ld' /f >/dev/null 2>&1
+  done
   if [ "$mode" = unmanaged ]; then
     vantora_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   fi
   wineserver -w
-  touch "$WINEPREFIX/.vantora-ready-$mode"
+  touch "$WINEPREFIX/.vantora-ready-2-$mode"
 }
 
 # Keeps one wineserver for all runs, and starts Wine's background services now,
