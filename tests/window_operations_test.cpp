@@ -198,6 +198,32 @@ TEST_F(WindowOperationsTest, ChangesToAHungWindowWaitInOrderStayUndoableAndShowO
     EXPECT_TRUE(returnsWhileHung([&] { Command(hung.window, CMD_CLOSE); }));
 }
 
+TEST_F(WindowOperationsTest, EachLateChangeAloneIsShownOnceItLands)
+{
+    char renamed[] = "renamed late";
+    const struct { UINT id; int column; const char* shown; } cases[] = {
+        {CMD_ENABLE, 6, "×"}, {CMD_VISIBLE, 5, "×"}, {CMD_TOPMOST, 7, "○"}, {CMD_RENAME, 0, renamed}};
+    for (const auto& c : cases) {
+        HungWindow hung;
+        ASSERT_TRUE(StartHungWindow(&hung, "hung-late"));
+        SendCommand(main.dialog, CMD_REFRESH);
+        NMLVDISPINFOA info = EndOfEdit(main, hung.window, renamed);
+        EXPECT_TRUE(ReturnsWhileHung(&hung, [&] {
+            if (c.id == CMD_RENAME)
+                Notify(main, &info.hdr);
+            else
+                Command(hung.window, c.id);
+        }));
+        SetEvent(hung.release);  // no refresh asked for from here on
+        std::string cell;
+        for (int i = 0; i < 100 && cell != c.shown; ++i) {
+            PumpMessagesFor(20);
+            cell = CellText(main.list, FindListRowOfWindow(main.list, hung.window), c.column);
+        }
+        EXPECT_EQ(c.shown, cell) << c.id;
+    }
+}
+
 TEST_F(WindowOperationsTest, UndoMenuShowsPlaceholderThenOneEntryPerToggle)
 {
     EXPECT_EQ(std::vector<std::string>{"40010:(なし)"}, UndoItems());
