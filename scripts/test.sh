@@ -20,14 +20,6 @@ vantora_start_wineserver
 # mostly wait for the wineserver and the X server, which do not use both cores.
 desktops=3
 vantora_start_desktops $desktops
-spec="$PWD/build/desktops.json"
-{
-  printf '{"version": {"major": 1, "minor": 0}, "local": [{"desktops": ['
-  for i in $(seq 0 $((desktops - 1))); do
-    printf '%s{"id": "%d", "slots": 1}' "$([ "$i" = 0 ] || echo ', ')" "$i"
-  done
-  printf ']}]}\n'
-} > "$spec"
 
 status=0
 for arch in i686 x86_64; do
@@ -35,7 +27,7 @@ for arch in i686 x86_64; do
   if [ "$arch" = i686 ] && ! vantora_can_run_32bit; then
     echo "note: this machine's kernel cannot run 32-bit code; the i686 tests are built but reported as skipped"
   fi
-  ctest --test-dir "build/test-$arch" --output-on-failure -j $desktops --resource-spec-file "$spec" || status=1
+  ctest --test-dir "build/test-$arch" --output-on-failure -j $desktops || status=1
 done
 
 echo "== fuzzing"

@@ -111,7 +111,7 @@ vantora_start_desktops() {
     WINEPREFIX="$prefix" wineserver -p
     WINEPREFIX="$prefix" DISPLAY="$display" vantora_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
   done
-  VANTORA_DESKTOPS=$count
+  export VANTORA_DESKTOPS=$count
 }
 
 vantora_cleanup() {

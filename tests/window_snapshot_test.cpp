@@ -15,7 +15,7 @@ protected:
 
 TEST_F(SnapshotTest, ReadsTextsStylesFlagsAndTheRestoredRectangle)
 {
-    // The adjusted spec, then show state and the visible, enabled and topmost flags.
+    // The adjusted fixture, then show state and the visible, enabled and topmost flags.
     struct Case { void (*adjust)(FixtureSpec*); uint32_t showCmd; BYTE visible, enabled, topmost; };
     const Case cases[] = {{Topmost, 1, 1, 1, 1},   {Minimised, 2, 1, 1, 0}, {Maximised, 3, 1, 1, 0},
                           {Hidden, 1, 0, 1, 0},    {Disabled, 1, 1, 0, 0}};
