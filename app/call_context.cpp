@@ -3,12 +3,14 @@
 void BeginCallContext(CallContext* context, HWND window, HANDLE value)
 {
     SetPropA(window, context->property, value);
-    context->readFrom = NULL;
 }
 
 void EndCallContext(CallContext* context, HWND window)
 {
     RemovePropA(window, context->property);
+    // Forgotten with the property: a read outside a call finds nothing,
+    // never a value that has gone with the call.
+    context->readFrom = NULL;
 }
 
 HANDLE ReadCallContext(CallContext* context, HWND window)

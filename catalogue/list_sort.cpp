@@ -1,7 +1,6 @@
 #include "catalogue/list_sort.h"
 
 #include <commctrl.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>

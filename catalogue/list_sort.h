@@ -18,7 +18,7 @@ int FindListRowOfWindow(HWND listView, HWND hwnd);
 
 // The text's collation key for the locale lstrcmpiA compares in: keys
 // compared whole with CompareCollationKeys order exactly as lstrcmpiA orders
-// the texts. A key may hold zero bytes before its end. FALSE when it cannot
+// the texts. A key may hold zero bytes before its end. false when it cannot
 // be made.
 bool MakeCollationKey(const char* text, std::string* key);
 int CompareCollationKeys(const std::string& a, const std::string& b);

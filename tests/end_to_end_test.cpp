@@ -8,6 +8,7 @@
 #include <stdio.h>
 
 #include <algorithm>
+#include <deque>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -92,17 +93,16 @@ struct ProgramCopy {
     {
         DeleteIni();
         DeleteFileA(exe.c_str());
-        for (const std::string& file : planted)
-            DeleteFileA(file.c_str());
+        planted.clear();
         RemoveDirectoryA(folder.c_str());
     }
     // Puts a copy of `file` (a test program's) into the folder, as `name`.
     bool Plant(const std::string& file, const std::string& name)
     {
-        planted.push_back(folder + "\\" + name);
-        return CopyFileA((TestExeDirectory() + "\\" + file).c_str(), planted.back().c_str(), FALSE) != FALSE;
+        planted.emplace_back(TestExeDirectory() + "\\" + file, folder + "\\" + name);
+        return planted.back().planted;
     }
-    std::vector<std::string> planted;
+    std::deque<PlantedFile> planted;
     // The names of the .ini files in the folder, exactly as they stand on disk.
     std::string IniFiles() const
     {
@@ -204,7 +204,7 @@ TEST(EndToEndTest, AComctl32BesideTheProgramIsNeverLoaded)
     Running importer;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    ASSERT_TRUE(CreateProcessA(copy.planted.back().c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+    ASSERT_TRUE(CreateProcessA(copy.planted.back().path.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
                                &importer.process));
     EXPECT_EQ(1u, WaitForExit(&importer));
 

@@ -153,14 +153,14 @@ TEST(MainDialogStartTest, ARunHasComInAnApartmentUntilItEndsAndNoDialogMeansAFai
     EXPECT_EQ(RPC_E_CHANGED_MODE, comDuringTheRun);  // initialised apartment-threaded
     EXPECT_EQ(S_OK, CoInitializeEx(NULL, COINIT_MULTITHREADED));  // and uninitialised at the end
     CoUninitialize();
+    char settings[MAX_PATH];
+    if (GetModulePathWithExt(settings, sizeof(settings), ".ini"))
+        DeleteFileA(settings);
     // From then on a library asked for by name is taken from the system
     // folder only, never from the program's.
     PlantedFile beside(TestExeDirectory() + "\\planted\\rsrc32.dll", TestExeDirectory() + "\\rsrc32.dll");
     ASSERT_TRUE(beside.planted);
     EXPECT_EQ(nullptr, LoadLibraryA("rsrc32.dll"));
-    char settings[MAX_PATH];
-    if (GetModulePathWithExt(settings, sizeof(settings), ".ini"))
-        DeleteFileA(settings);
     // A module without the dialog template: the dialog cannot be created.
     EXPECT_NE(0, RunMainDialog(GetModuleHandleA("kernel32.dll")));
 }
