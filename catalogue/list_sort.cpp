@@ -36,8 +36,11 @@ static CallContext sortInfo = {PROP_LISTVIEWSORTINFO, NULL, NULL};
 
 bool MakeCollationKey(const char* text, std::string* key)
 {
-    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;  // what lstrcmpiA compares with
-    const LCID locale = GetThreadLocale();                // and where
+    // What lstrcmpiA compares with, and where: the thread's locale, but the
+    // text read in the ANSI code page, which may not be that locale's own
+    // (English formats with Japanese for programs that are not Unicode).
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE | LOCALE_USE_CP_ACP;
+    const LCID locale = GetThreadLocale();
     int size = LCMapStringA(locale, flags, text, -1, NULL, 0);
     if (size <= 0)
         return false;

@@ -126,13 +126,19 @@ TEST_F(ListSortTest, ThirdClickEqualsTheFirstAndAnotherColumnStartsAscending)
     EXPECT_EQ(1, main.state->sortAscending);
 }
 
-TEST_F(ListSortTest, OrderSurvivesARefresh)
+TEST_F(ListSortTest, OrderSurvivesARefreshAndCallbacksRunOutsideACallFindNoContext)
 {
+    // Between calls nothing is attached, and what a stray read finds must
+    // not stay for the next call.
+    EXPECT_EQ(0, CompareWindowListRows((LPARAM)windows[0], (LPARAM)windows[1], (LPARAM)main.list));
+    EXPECT_TRUE(WindowListEnumProc(windows[0], (LPARAM)main.list));
+    HWND late = CreateTitledFixture(fixtures, "sort late");
     ClickColumn(0);
     std::vector<HWND> descending = FixtureOrder();
     SendCommand(main.dialog, CMD_REFRESH);
     EXPECT_EQ(descending, FixtureOrder());
     ExpectSorted(0, false);
+    EXPECT_GE(FindListRowOfWindow(main.list, late), 0);
     // Their contexts were the list's only for the length of each call.
     EXPECT_EQ(nullptr, GetPropA(main.list, PROP_LISTVIEWINFO));
     EXPECT_EQ(nullptr, GetPropA(main.list, PROP_LISTVIEWSORTINFO));
@@ -226,18 +232,22 @@ TEST(SortedInsertionTest, TheRefreshsOrderOfInsertionGivesTheControlsOwnOrderAnd
         DestroyWindow(list);
 }
 
-TEST(CollationKeyTest, KeysComparedWholeOrderAsLstrcmpiDoesInTheThreadsLocale)
+TEST(CollationKeyTest, KeysComparedWholeOrderAsLstrcmpiDoesInTheThreadsLocaleWhateverItsCodePage)
 {
-    // Lithuanian puts "y" before "j", traditional Spanish "ch" after "cz",
-    // Danish "aa" after "z": keys made for another locale than the thread's
-    // would order them as Japanese does. (Other locales have other code
-    // pages, so they get plain ASCII.)
-    const std::vector<std::string> ascii = {"y", "j", "ch", "cz", "aa", "z", "A", "-a", "'a", "_x"};
+    // The titles are Shift-JIS in every locale, whose own code page may be
+    // another (English, Russian, Chinese formats with Japanese for programs
+    // that are not Unicode). Lithuanian puts "y" before "j", traditional
+    // Spanish "ch" after "cz", Danish "aa" after "z". "ア" and "ヂ" made
+    // equal keys when read in the locale's own code page.
+    std::vector<std::string> titles = TRICKY_TITLES;
+    for (const char* title : {"y", "j", "ch", "cz", "aa", "z", "ソフト", "アイ", "ア", "ヂ", "ｿﾌﾄ", "標準", "最大化",
+                              "最小化", "○", "×", "表ソ", "Ａ", "ａ"})
+        titles.push_back(title);
     auto sign = [](int r) { return (r > 0) - (r < 0); };
     struct Restore { LCID locale; ~Restore() { SetThreadLocale(locale); } } original = {GetThreadLocale()};
-    for (LCID locale : {original.locale, (LCID)0x0427, (LCID)0x040a, (LCID)0x0406}) {
+    for (LCID locale : {(LCID)0x0411, (LCID)0x0409, (LCID)0x0419, (LCID)0x0804, (LCID)0x0427, (LCID)0x040a,
+                        (LCID)0x0406}) {
         SetThreadLocale(locale);
-        const std::vector<std::string>& titles = locale == original.locale ? TRICKY_TITLES : ascii;
         std::vector<std::string> keys(titles.size());
         for (size_t i = 0; i < keys.size(); ++i)
             ASSERT_TRUE(MakeCollationKey(titles[i].c_str(), &keys[i]));
