@@ -3,6 +3,9 @@
 void BeginCallContext(CallContext* context, HWND window, HANDLE value)
 {
     SetPropA(window, context->property, value);
+    // A read outside a call may have found nothing and kept that: every
+    // call starts from the property itself.
+    context->readFrom = NULL;
 }
 
 void EndCallContext(CallContext* context, HWND window)
