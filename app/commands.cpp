@@ -20,6 +20,24 @@ static HWND GetWindowList(HWND dialog)
     return GetDlgItem(dialog, IDC_WINDOW_LIST);
 }
 
+// The in-place rename under way. A refresh while the editor is open would
+// rebuild the rows under it, and the editor would then report whichever
+// window had come to stand in its row (or, on Windows, be dismissed with
+// the text typed so far). So the rename keeps to the window whose row it
+// began on, and a refresh asked for meanwhile (F5, or a late change to a
+// hung window) is made once the edit has ended.
+struct InPlaceRename {
+    HWND list;  // the list whose editor is open, or NULL
+    HWND target;
+    bool refreshHeld;
+};
+static InPlaceRename inPlaceRename;
+
+static bool IsRenameOpen(HWND listView)
+{
+    return inPlaceRename.list == listView && SendMessageA(listView, LVM_GETEDITCONTROL, 0, 0) != 0;
+}
+
 BOOL OnMainCommand(HWND dialog, WPARAM wParam)
 {
     WORD code = HIWORD(wParam);
@@ -86,22 +104,43 @@ BOOL BeginRenameSelected(HWND dialog)
 
 BOOL RefreshMainList(HWND dialog)
 {
+    HWND listView = GetWindowList(dialog);
+    if (IsRenameOpen(listView)) {
+        inPlaceRename.refreshHeld = true;
+        return TRUE;
+    }
+    if (inPlaceRename.list == listView)
+        inPlaceRename = InPlaceRename();  // an edit that ended without telling us
     AppState* appState = GetAppState(dialog);
     if (appState != NULL)
-        RefreshWindowList(GetWindowList(dialog), appState);
+        RefreshWindowList(listView, appState);
     UpdateWindowCount(dialog);
     return TRUE;
 }
 
+static HWND WindowOfEditedRow(const NMLVDISPINFOA* info)
+{
+    HWND window = (HWND)info->item.lParam;
+    return window != NULL ? window : GetListRowWindow(info->hdr.hwndFrom, info->item.iItem);
+}
+
+static void OnBeginLabelEdit(const NMLVDISPINFOA* info)
+{
+    inPlaceRename.list = info->hdr.hwndFrom;
+    inPlaceRename.target = WindowOfEditedRow(info);
+    inPlaceRename.refreshHeld = false;
+}
+
 static void OnEndLabelEdit(HWND dialog, const NMLVDISPINFOA* info)
 {
-    if (info->item.pszText == NULL)
-        return;  // the edit was cancelled
-    HWND target = (HWND)info->item.lParam;
-    if (target == NULL)
-        target = GetListRowWindow(info->hdr.hwndFrom, info->item.iItem);
-    SetWindowTextBounded(target, info->item.pszText, dialog);
-    SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
+    bool began = inPlaceRename.list == info->hdr.hwndFrom;
+    HWND target = began ? inPlaceRename.target : WindowOfEditedRow(info);
+    bool refreshHeld = began && inPlaceRename.refreshHeld;
+    inPlaceRename = InPlaceRename();
+    if (info->item.pszText != NULL)  // NULL: the edit was cancelled
+        SetWindowTextBounded(target, info->item.pszText, dialog);
+    if (info->item.pszText != NULL || refreshHeld)
+        SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
 }
 
 BOOL OnMainNotify(HWND dialog, NMHDR* header)
@@ -111,6 +150,9 @@ BOOL OnMainNotify(HWND dialog, NMHDR* header)
     switch (header->code) {
     case LVN_COLUMNCLICK:
         SortWindowListByColumn(header->hwndFrom, ((NMLISTVIEW*)header)->iSubItem);
+        break;
+    case LVN_BEGINLABELEDITA:
+        OnBeginLabelEdit((NMLVDISPINFOA*)header);
         break;
     case LVN_ENDLABELEDITA:
         OnEndLabelEdit(dialog, (NMLVDISPINFOA*)header);

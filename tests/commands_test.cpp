@@ -159,6 +159,33 @@ TEST_F(CommandsTest, F2EditsTheSelectedTitleInPlaceAndEscEnterDoNotEndIt)
     EXPECT_EQ("改名した", CellText(main.list, FindListRowOfWindow(main.list, window), 0));
 }
 
+TEST_F(CommandsTest, ARefreshDuringAnInPlaceRenameWaitsForItAndTheRenameKeepsToItsWindow)
+{
+    // A row above the edited one leaves the list while the editor is open.
+    HWND above = Fixture("rename a"), edited = Fixture("rename b"), below = Fixture("rename c");
+    for (bool cancelled : {false, true}) {
+        Select(edited);
+        PressKey(main.list, VK_F2);
+        HWND edit = (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0);
+        ASSERT_NE(nullptr, edit);
+        DestroyFixtureWindow(fixtures, cancelled ? below : above);
+        PostMessageA(main.dialog, WM_COMMAND, CMD_REFRESH, 0);  // as a late change to a hung window asks
+        PressKey(edit, VK_F5);
+        EXPECT_GE(FindListRowOfWindow(main.list, cancelled ? below : above), 0) << cancelled;
+        if (cancelled) {
+            SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);  // straight to the editor
+        } else {
+            SetWindowTextA(edit, "X");
+            SetFocus(main.dialog);
+            PumpMessagesFor(50);
+        }
+        EXPECT_EQ("X", WindowText(edited)) << cancelled;
+        if (!cancelled)
+            EXPECT_EQ("rename c", WindowText(below));
+        EXPECT_LT(FindListRowOfWindow(main.list, cancelled ? below : above), 0) << cancelled;  // refreshed at the end
+    }
+}
+
 TEST_F(CommandsTest, EndOfEditRetitlesOrLeavesAlone)
 {
     HWND window = Fixture("edit target");
