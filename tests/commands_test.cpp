@@ -78,6 +78,28 @@ TEST_F(CommandsTest, TheSelectedWindowDecidesGreyingAndCheckMarksInBothMenus)
     DestroyMenu(loaded);
 }
 
+TEST_F(CommandsTest, TheWindowsOfTheFirstAndTheLastRowAreActedOn)
+{
+    main.state->showInvisible = 0;  // visible windows only: two of ours stand first and last
+    HWND first = Fixture("edge a"), last = Fixture("edge z");
+    ASSERT_EQ(0, FindListRowOfWindow(main.list, first));
+    ASSERT_EQ(RowCount(main.list) - 1, FindListRowOfWindow(main.list, last));
+    for (HWND window : {first, last}) {
+        Select(window);
+        InitMenuPopup(main.dialog, Popup(0));
+        EXPECT_FALSE(Greyed(Popup(0), CMD_ACTIVATE));
+        SendCommand(main.dialog, CMD_ENABLE);
+        EXPECT_FALSE(IsWindowEnabled(window));
+        EXPECT_EQ(window, GetSelectedListWindow(main.list));  // still selected after the refresh
+        WhenDialogOpens(main.dialog, [](HWND dialog) { ClickButton(dialog, IDCANCEL); });
+        SendCommand(main.dialog, CMD_PROPERTIES);
+        EXPECT_EQ(1, DialogsSeen());
+        PressKey(main.list, VK_F2);
+        EXPECT_NE(nullptr, (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0));
+        SetFocus(main.dialog);  // ends the edit unchanged
+    }
+}
+
 TEST_F(CommandsTest, ViewItemsCarryTheFilterFlags)
 {
     HMENU view = Popup(1);

@@ -1,6 +1,7 @@
 #include "tests/dialog_harness.h"
 
 #include <commctrl.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -325,6 +326,40 @@ std::string WindowText(HWND window)
     std::string text(65536, '\0');
     text.resize(GetWindowTextA(window, &text[0], (int)text.size()));
     return text;
+}
+
+WindowState ReadWindowState(HWND window, HWND other)
+{
+    WindowState state = {WindowText(window), IsWindowEnabled(window) != FALSE, IsWindowVisible(window) != FALSE,
+                         IsTopmost(window) != FALSE, IsIconic(window) != FALSE, IsZoomed(window) != FALSE};
+    state.style = (DWORD)GetWindowLongA(window, GWL_STYLE) & ~(WS_DISABLED | WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE);
+    state.exStyle = (DWORD)GetWindowLongA(window, GWL_EXSTYLE) & ~WS_EX_TOPMOST;
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    GetWindowPlacement(window, &placement);
+    state.normal = placement.rcNormalPosition;
+    state.aboveOther = false;
+    for (HWND below = GetWindow(window, GW_HWNDNEXT); other != NULL && below != NULL; below = GetWindow(below, GW_HWNDNEXT))
+        state.aboveOther = state.aboveOther || below == other;
+    state.foreground = GetForegroundWindow();
+    return state;
+}
+
+bool WindowState::operator==(const WindowState& o) const
+{
+    return title == o.title && enabled == o.enabled && visible == o.visible && topmost == o.topmost &&
+           iconic == o.iconic && zoomed == o.zoomed && style == o.style && exStyle == o.exStyle &&
+           EqualRect(&normal, &o.normal) && aboveOther == o.aboveOther && foreground == o.foreground;
+}
+
+void PrintTo(const WindowState& s, std::ostream* out)
+{
+    char text[200];
+    snprintf(text, sizeof(text), " enabled %d visible %d topmost %d iconic %d zoomed %d style %08lx/%08lx normal "
+             "%ld,%ld,%ld,%ld above %d foreground %p", s.enabled, s.visible, s.topmost, s.iconic, s.zoomed,
+             (unsigned long)s.style, (unsigned long)s.exStyle, (long)s.normal.left, (long)s.normal.top,
+             (long)s.normal.right, (long)s.normal.bottom, s.aboveOther, (void*)s.foreground);
+    *out << '"' << s.title << '"' << text;
 }
 
 void MainDialogWithFixtures::SetUp()

@@ -83,6 +83,22 @@ int IconWidth(HICON icon);
 std::string ItemText(HWND dialog, int id);
 std::string WindowText(HWND window);  // the whole title, however long
 
+// Everything a command might change of a window besides what it is for, so
+// that a test compares the whole before and after: the title, the flags,
+// the other style bits, the normal rectangle, its place in the z-order
+// against `other`, and which window is in the foreground.
+struct WindowState {
+    std::string title;
+    bool enabled, visible, topmost, iconic, zoomed;
+    DWORD style, exStyle;  // less the bits the flags stand for
+    RECT normal;
+    bool aboveOther;
+    HWND foreground;
+    bool operator==(const WindowState& o) const;
+};
+WindowState ReadWindowState(HWND window, HWND other = NULL);
+void PrintTo(const WindowState& state, std::ostream* out);
+
 // A test with the real main dialog (default filters) and a fixture thread.
 class MainDialogWithFixtures : public ::testing::Test {
 protected:

@@ -122,51 +122,52 @@ TEST_F(PropertiesDialogTest, ShowsCaptionClassStylesAndPlacement)
     EXPECT_TRUE(titleFocused);
 }
 
-TEST_F(PropertiesDialogTest, EachFieldIsAppliedAlone)
+TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
 {
-    HWND window = Fixture("old title");
-    // "表" and "ソ" end in the byte 0x5C.
-    Edit(window, [](HWND dialog) {
-        SetField(dialog, IDC_PROP_TITLE, "表ソ新しい");
-        ClickButton(dialog, IDOK);
-    });
-    EXPECT_EQ("表ソ新しい", WindowText(window));
-    EXPECT_EQ(1, GetFixtureLog(window)->setTexts);
-    EXPECT_EQ(0, GetFixtureLog(window)->posChanging);
-
-    Edit(window, [](HWND dialog) {
-        SetField(dialog, IDC_PROP_LEFT, "abc");  // not a number: 0
-        SetField(dialog, IDC_PROP_TOP, "-30");
-        SetField(dialog, IDC_PROP_WIDTH, "333");
-        SetField(dialog, IDC_PROP_HEIGHT, "222");
-        ClickButton(dialog, IDOK);
-    });
-    RECT normal = NormalRect(window);
-    EXPECT_EQ(0, normal.left);
-    EXPECT_EQ(-30, normal.top);
-    EXPECT_EQ(333, normal.right - normal.left);
-    EXPECT_EQ(222, normal.bottom - normal.top);
-    EXPECT_EQ(0, GetFixtureLog(window)->setTexts);
-    EXPECT_EQ(0, GetFixtureLog(window)->showWindows);
+    // "表" and "ソ" end in the byte 0x5C; a left that is no number is 0.
+    // Nothing is raised or activated: the window stays below one made after it.
+    struct Case { int field; const char* text; void (*expect)(WindowState*); };
+    const Case cases[] = {
+        {IDC_PROP_TITLE, "表ソ新しい", [](WindowState* s) { s->title = "表ソ新しい"; }},
+        {IDC_PROP_LEFT, "abc", [](WindowState* s) { OffsetRect(&s->normal, -s->normal.left, 0); }},
+        {IDC_PROP_TOP, "-30", [](WindowState* s) { OffsetRect(&s->normal, 0, -30 - s->normal.top); }},
+        {IDC_PROP_WIDTH, "333", [](WindowState* s) { s->normal.right = s->normal.left + 333; }},
+        {IDC_PROP_HEIGHT, "222", [](WindowState* s) { s->normal.bottom = s->normal.top + 222; }}};
+    HWND window = Fixture("old title"), other = Fixture("above it");
+    for (const Case& c : cases) {
+        WindowState expected = ReadWindowState(window, other);
+        c.expect(&expected);
+        Edit(window, [&c](HWND dialog) {
+            SetField(dialog, c.field, c.text);
+            ClickButton(dialog, IDOK);
+        });
+        EXPECT_EQ(expected, ReadWindowState(window, other)) << c.text;
+        EXPECT_EQ(c.field == IDC_PROP_TITLE, GetFixtureLog(window)->setTexts) << c.text;
+        EXPECT_EQ(0, GetFixtureLog(window)->showWindows) << c.text;
+    }
 }
 
 TEST_F(PropertiesDialogTest, ShowStatesFromEachStartingState)
 {
-    // With `move`, new position and size fields: the state must come first,
-    // or a maximised window would be restored to its old rectangle.
-    struct Case { void (*start)(FixtureSpec*); int radio; BOOL zoomed; BOOL iconic; bool move; };
-    const Case cases[] = {{nullptr, IDC_PROP_MAXIMIZED, TRUE, FALSE, false},
-                          {Maximised, IDC_PROP_MINIMIZED, FALSE, TRUE, false},
-                          {Minimised, IDC_PROP_NORMAL, FALSE, FALSE, false},
-                          {Maximised, IDC_PROP_NORMAL, FALSE, FALSE, true}};
+    // The button checked as it opens, then the one clicked. With `move`, new
+    // position and size fields: the state must come first, or a maximised
+    // window would be restored to its old rectangle.
+    struct Case { void (*start)(FixtureSpec*); int opening, radio; BOOL zoomed, iconic; bool move; };
+    const Case cases[] = {{nullptr, IDC_PROP_NORMAL, IDC_PROP_MAXIMIZED, TRUE, FALSE, false},
+                          {Maximised, IDC_PROP_MAXIMIZED, IDC_PROP_MINIMIZED, FALSE, TRUE, false},
+                          {Minimised, IDC_PROP_MINIMIZED, IDC_PROP_NORMAL, FALSE, FALSE, false},
+                          {Maximised, IDC_PROP_MAXIMIZED, IDC_PROP_NORMAL, FALSE, FALSE, true}};
     for (const Case& c : cases) {
         HWND window = Fixture("state", c.start);
-        RECT wanted = NormalRect(window);
+        WindowState expected = ReadWindowState(window);
         if (c.move)
-            wanted = {60, 70, 310, 220};
+            expected.normal = {60, 70, 310, 220};
         bool fieldsEnabled = false;
-        Edit(window, [&c, &fieldsEnabled](HWND dialog) {
+        int opening = 0;
+        Edit(window, [&](HWND dialog) {
             fieldsEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_TOP));
+            for (int radio : {IDC_PROP_MAXIMIZED, IDC_PROP_NORMAL, IDC_PROP_MINIMIZED})
+                opening += IsDlgButtonChecked(dialog, radio) == BST_CHECKED ? radio : 0;
             ClickButton(dialog, c.radio);
             if (c.move) {
                 const char* values[] = {"60", "70", "250", "150"};
@@ -177,11 +178,15 @@ TEST_F(PropertiesDialogTest, ShowStatesFromEachStartingState)
             ClickButton(dialog, IDOK);
         });
         SCOPED_TRACE(std::to_string(c.radio) + (c.move ? " moved" : ""));
-        EXPECT_EQ(c.zoomed, IsZoomed(window));
-        EXPECT_EQ(c.iconic, IsIconic(window));
+        EXPECT_EQ(c.opening, opening);  // that one alone
         EXPECT_EQ(c.start == nullptr, fieldsEnabled);
-        RECT after = NormalRect(window);  // unless moved, the fields were left as shown
-        EXPECT_TRUE(EqualRect(&wanted, &after));
+        // Shown in the new state (which may activate it); nothing else
+        // changes, and unless moved, the fields were left as shown.
+        WindowState after = ReadWindowState(window);
+        expected.zoomed = c.zoomed;
+        expected.iconic = c.iconic;
+        expected.foreground = after.foreground;
+        EXPECT_EQ(expected, after);
         DestroyFixtureWindow(fixtures, window);
     }
 }

@@ -10,7 +10,7 @@ TEST(SettingValueTest, IntegersAtTheStartDecide)
         {"-1", true, true},         {" 0", true, false},        {"\t 7", true, true},
         {"1abc", true, true},       {"0x1", true, false},       {"+0", true, false},
         {"-0", true, false},        {"99999999999", true, true}, {"000000000000000000001", true, true},
-        {"00000000000000000000", true, false},
+        {"00000000000000000000", true, false}, {"10", true, true},        {"-20", true, true},
         {"abc", false, false},      {"", false, false},         {"-", false, false},
         {" + 1", false, false},     {"x1", false, false},
     };

@@ -64,26 +64,24 @@ TEST_F(WindowOperationsTest, TogglesInvertTheRealStateAndChangeNothingElse)
 {
     // A hidden window is shown without activation; the topmost state changes
     // the z-order only, without even WM_WINDOWPOSCHANGING.
-    struct Case { UINT command; void (*adjust)(FixtureSpec*); int column; bool (*state)(HWND); };
-    const Case cases[] = {
-        {CMD_ENABLE, nullptr, 6, [](HWND w) { return IsWindowEnabled(w) != FALSE; }},
-        {CMD_VISIBLE, Hidden, 5, [](HWND w) { return IsWindowVisible(w) != FALSE; }},
-        {CMD_TOPMOST, nullptr, 7, [](HWND w) { return IsTopmost(w) != FALSE; }},
-    };
+    struct Case { UINT command; void (*adjust)(FixtureSpec*); int column; bool WindowState::*flag; };
+    const Case cases[] = {{CMD_ENABLE, nullptr, 6, &WindowState::enabled},
+                          {CMD_VISIBLE, Hidden, 5, &WindowState::visible},
+                          {CMD_TOPMOST, nullptr, 7, &WindowState::topmost}};
     for (const Case& c : cases) {
         HWND window = Fixture("toggled", c.adjust);
-        RECT before, after;
-        GetWindowRect(window, &before);
-        bool initially = c.state(window);
+        HWND other = Fixture("above it");
+        WindowState before = ReadWindowState(window, other), expected = before;
         ResetFixtureLog(window);
         Command(window, c.command);
-        EXPECT_NE(initially, c.state(window)) << c.command;
-        EXPECT_EQ(initially ? "×" : "○", CellText(main.list, FindListRowOfWindow(main.list, window), c.column));
+        expected.*c.flag = !(before.*c.flag);
+        expected.aboveOther = c.command != CMD_ENABLE;  // and stays so; a window shown comes up
+        EXPECT_EQ(expected, ReadWindowState(window, other)) << c.command;
+        EXPECT_EQ(before.*c.flag ? "×" : "○", CellText(main.list, FindListRowOfWindow(main.list, window), c.column));
         Command(window, c.command);
-        EXPECT_EQ(initially, c.state(window)) << c.command;
+        expected.*c.flag = before.*c.flag;
         PumpMessagesFor(30);
-        GetWindowRect(window, &after);
-        EXPECT_TRUE(EqualRect(&before, &after)) << c.command;
+        EXPECT_EQ(expected, ReadWindowState(window, other)) << c.command;
         FixtureLog* log = GetFixtureLog(window);
         EXPECT_EQ(0, log->activations) << c.command;
         if (c.command == CMD_TOPMOST)
@@ -243,21 +241,32 @@ TEST_F(WindowOperationsTest, UndoMenuShowsPlaceholderThenOneEntryPerToggle)
 
 TEST_F(WindowOperationsTest, UndoRestoresItsWindowAloneAndLeavesTheRedoEntry)
 {
-    HWND a = Fixture("window a");
-    HWND b = Fixture("window b");
-    Command(a, CMD_ENABLE);
-    Command(b, CMD_ENABLE);
-    SendCommand(main.dialog, CMD_UNDO_FIRST);
-    EXPECT_TRUE(IsWindowEnabled(a));
-    EXPECT_FALSE(IsWindowEnabled(b));
-    EXPECT_EQ("○", CellText(main.list, FindListRowOfWindow(main.list, a), 6));  // refreshed
-    // The undone slot stays taken until the menu next opens, so the redo
-    // entry gets the next free id.
-    std::vector<std::string> expected = {Entry(CMD_UNDO_FIRST + 1, "使用可能(&E)", "window b"),
-                                         Entry(CMD_UNDO_FIRST + 2, "使用可能(&E)", "window a")};
-    EXPECT_EQ(expected, UndoItems());
-    SendCommand(main.dialog, CMD_UNDO_FIRST + 2);  // redo
-    EXPECT_FALSE(IsWindowEnabled(a));
+    struct Case { UINT command; const char* caption; bool WindowState::*flag; int column; };
+    const Case cases[] = {{CMD_ENABLE, "使用可能(&E)", &WindowState::enabled, 6},
+                          {CMD_VISIBLE, "可視(&V)", &WindowState::visible, 5},
+                          {CMD_TOPMOST, "最前面(&T)", &WindowState::topmost, 7}};
+    for (const Case& c : cases) {
+        HWND a = Fixture("window a"), b = Fixture("window b");
+        WindowState aBefore = ReadWindowState(a, b);
+        Command(a, c.command);
+        Command(b, c.command);
+        WindowState bChanged = ReadWindowState(b);
+        SendCommand(main.dialog, CMD_UNDO_FIRST);
+        aBefore.aboveOther = c.command == CMD_VISIBLE;  // shown, it comes up (b stays topmost)
+        EXPECT_EQ(aBefore, ReadWindowState(a, b)) << c.caption;
+        EXPECT_EQ(bChanged, ReadWindowState(b)) << c.caption;
+        EXPECT_EQ(aBefore.*c.flag ? "○" : "×", CellText(main.list, FindListRowOfWindow(main.list, a), c.column));
+        // The undone slot stays taken until the menu next opens, so the redo
+        // entry gets the next free id.
+        std::vector<std::string> expected = {Entry(CMD_UNDO_FIRST + 1, c.caption, "window b"),
+                                             Entry(CMD_UNDO_FIRST + 2, c.caption, "window a")};
+        EXPECT_EQ(expected, UndoItems());
+        SendCommand(main.dialog, CMD_UNDO_FIRST + 2);  // redo
+        EXPECT_NE(aBefore.*c.flag, ReadWindowState(a).*c.flag) << c.caption;
+        DestroyFixtureWindow(fixtures, a);
+        DestroyFixtureWindow(fixtures, b);
+        ASSERT_EQ(1u, UndoItems().size());  // the placeholder: ids start afresh
+    }
 }
 
 TEST_F(WindowOperationsTest, TogglingTwiceLeavesOnlyTheSecondEntry)
