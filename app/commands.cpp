@@ -23,12 +23,10 @@ static HWND GetWindowList(HWND dialog)
 // The in-place rename under way. A refresh while the editor is open would
 // rebuild the rows under it, and the editor would then report whichever
 // window had come to stand in its row (or, on Windows, be dismissed with
-// the text typed so far). So the rename keeps to the window whose row it
-// began on, and a refresh asked for meanwhile (F5, or a late change to a
-// hung window) is made once the edit has ended.
+// the text typed so far). So a refresh asked for meanwhile (F5, or a late
+// change to a hung window) is made once the edit has ended.
 struct InPlaceRename {
     HWND list;  // the list whose editor is open, or NULL
-    HWND target;
     bool refreshHeld;
 };
 static InPlaceRename inPlaceRename;
@@ -118,27 +116,16 @@ BOOL RefreshMainList(HWND dialog)
     return TRUE;
 }
 
-static HWND WindowOfEditedRow(const NMLVDISPINFOA* info)
-{
-    HWND window = (HWND)info->item.lParam;
-    return window != NULL ? window : GetListRowWindow(info->hdr.hwndFrom, info->item.iItem);
-}
-
-static void OnBeginLabelEdit(const NMLVDISPINFOA* info)
-{
-    inPlaceRename.list = info->hdr.hwndFrom;
-    inPlaceRename.target = WindowOfEditedRow(info);
-    inPlaceRename.refreshHeld = false;
-}
-
 static void OnEndLabelEdit(HWND dialog, const NMLVDISPINFOA* info)
 {
-    bool began = inPlaceRename.list == info->hdr.hwndFrom;
-    HWND target = began ? inPlaceRename.target : WindowOfEditedRow(info);
-    bool refreshHeld = began && inPlaceRename.refreshHeld;
+    bool refreshHeld = inPlaceRename.list == info->hdr.hwndFrom && inPlaceRename.refreshHeld;
     inPlaceRename = InPlaceRename();
-    if (info->item.pszText != NULL)  // NULL: the edit was cancelled
+    if (info->item.pszText != NULL) {  // NULL: the edit was cancelled
+        HWND target = (HWND)info->item.lParam;
+        if (target == NULL)
+            target = GetListRowWindow(info->hdr.hwndFrom, info->item.iItem);
         SetWindowTextBounded(target, info->item.pszText, dialog);
+    }
     if (info->item.pszText != NULL || refreshHeld)
         SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
 }
@@ -152,7 +139,7 @@ BOOL OnMainNotify(HWND dialog, NMHDR* header)
         SortWindowListByColumn(header->hwndFrom, ((NMLISTVIEW*)header)->iSubItem);
         break;
     case LVN_BEGINLABELEDITA:
-        OnBeginLabelEdit((NMLVDISPINFOA*)header);
+        inPlaceRename = {header->hwndFrom, false};
         break;
     case LVN_ENDLABELEDITA:
         OnEndLabelEdit(dialog, (NMLVDISPINFOA*)header);
