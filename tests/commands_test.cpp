@@ -211,16 +211,19 @@ TEST_F(CommandsTest, ARefreshDuringAnInPlaceRenameWaitsForItAndTheRenameKeepsToI
 TEST_F(CommandsTest, EndOfEditRetitlesOrLeavesAlone)
 {
     HWND window = Fixture("edit target");
-    // The text, the control it comes from, then the title wanted.
-    char empty[] = "", renamed[] = "renamed", other[] = "from another control";
+    // The text, the control it comes from, then the title wanted; the last
+    // names the row alone, without its item data.
+    char empty[] = "", renamed[] = "renamed", other[] = "from another control", byRow[] = "by its row";
     struct Case { char* text; UINT from; const char* title; };
     const Case cases[] = {{NULL, IDC_WINDOW_LIST, "edit target"},  // cancelled
                           {empty, IDC_WINDOW_LIST, ""},
                           {renamed, IDC_WINDOW_LIST, "renamed"},
-                          {other, IDC_STATUS_LINE, "renamed"}};
+                          {other, IDC_STATUS_LINE, "renamed"},
+                          {byRow, IDC_WINDOW_LIST, "by its row"}};
     for (const Case& c : cases) {
         NMLVDISPINFOA info = EndOfEdit(main, window, c.text);
         info.hdr.idFrom = c.from;
+        info.item.lParam = c.text == byRow ? 0 : info.item.lParam;
         Notify(main, &info.hdr);
         EXPECT_EQ(c.title, WindowText(window));
         EXPECT_EQ(c.title, CellText(main.list, FindListRowOfWindow(main.list, window), 0));

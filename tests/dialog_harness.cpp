@@ -1,7 +1,6 @@
 #include "tests/dialog_harness.h"
 
 #include <commctrl.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -354,12 +353,10 @@ bool WindowState::operator==(const WindowState& o) const
 
 void PrintTo(const WindowState& s, std::ostream* out)
 {
-    char text[200];
-    snprintf(text, sizeof(text), " enabled %d visible %d topmost %d iconic %d zoomed %d style %08lx/%08lx normal "
-             "%ld,%ld,%ld,%ld above %d foreground %p", s.enabled, s.visible, s.topmost, s.iconic, s.zoomed,
-             (unsigned long)s.style, (unsigned long)s.exStyle, (long)s.normal.left, (long)s.normal.top,
-             (long)s.normal.right, (long)s.normal.bottom, s.aboveOther, (void*)s.foreground);
-    *out << '"' << s.title << '"' << text;
+    *out << '"' << s.title << "\" enabled " << s.enabled << " visible " << s.visible << " topmost " << s.topmost
+         << " iconic " << s.iconic << " zoomed " << s.zoomed << std::hex << " styles " << s.style << "/" << s.exStyle
+         << std::dec << " normal " << s.normal.left << "," << s.normal.top << "," << s.normal.right << ","
+         << s.normal.bottom << " above " << s.aboveOther << " foreground " << s.foreground;
 }
 
 void MainDialogWithFixtures::SetUp()

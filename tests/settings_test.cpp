@@ -81,8 +81,8 @@ TEST_F(SettingsTest, MissingFileGivesDefaultsAndAStartingSortOrder)
 TEST_F(SettingsTest, ValuesAreReadAsTheirLeadingInteger)
 {
     struct Case { const char* value; int expected; };  // -1: the key's default
-    const Case cases[] = {{"2", 1},   {"-1", 1},  {" 0", 0}, {"1abc", 1},         {"abc", -1},
-                          {"", -1},   {"0x1", 0}, {"0", 0},  {"99999999999", 1}, {"  +1", 1}};
+    const Case cases[] = {{"2", 1},  {"-1", 1},  {" 0", 0}, {"1abc", 1},         {"abc", -1},  {"10", 1},
+                          {"", -1},  {"0x1", 0}, {"0", 0},  {"99999999999", 1}, {"  +1", 1}, {"-20", 1}};
     for (const Case& c : cases) {
         for (int key = 0; key < 4; ++key)
             WriteValue(key, c.value);

@@ -222,23 +222,6 @@ TEST_F(WindowOperationsTest, EachLateChangeAloneIsShownOnceItLands)
     }
 }
 
-TEST_F(WindowOperationsTest, UndoMenuShowsPlaceholderThenOneEntryPerToggle)
-{
-    EXPECT_EQ(std::vector<std::string>{"40010:(なし)"}, UndoItems());
-    EXPECT_TRUE(GetMenuState(undoMenu, CMD_UNDO_NONE, MF_BYCOMMAND) & MF_GRAYED);
-
-    struct Case { UINT command; const char* caption; };
-    const Case cases[] = {{CMD_ENABLE, "使用可能(&E)"}, {CMD_VISIBLE, "可視(&V)"}, {CMD_TOPMOST, "最前面(&T)"}};
-    UINT id = CMD_UNDO_FIRST;
-    std::vector<std::string> expected;
-    for (const Case& c : cases) {
-        HWND window = Fixture(std::string("entry ") + c.caption);
-        Command(window, c.command);
-        expected.push_back(Entry(id++, c.caption, std::string("entry ") + c.caption));
-        EXPECT_EQ(expected, UndoItems());
-    }
-}
-
 TEST_F(WindowOperationsTest, UndoRestoresItsWindowAloneAndLeavesTheRedoEntry)
 {
     struct Case { UINT command; const char* caption; bool WindowState::*flag; int column; };
