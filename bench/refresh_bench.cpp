@@ -1,6 +1,11 @@
 // Measures the window list against the bare reads any window lister makes,
 // with N windows of another process. Prints one Markdown table of medians;
-// see docs/performance.md. Usage: refresh_bench [N ...] (default 100 1000 3000 5000)
+// see docs/performance.md.
+// Usage: refresh_bench [--cross] [N ...] (default 100 1000 3000 5000)
+//   in-process: the main dialog opened here, its refresh timed here;
+//   --cross: the shipped vantora.exe in a process of its own, the refresh
+//   asked for from here (as an automation tool would) and timed to the
+//   return of the sent command, the bare reads made in a third process.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -122,12 +127,164 @@ void PumpPending()
         DispatchMessageA(&message);
 }
 
+std::string ProgramDirectory()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof(path));
+    *strrchr(path, '\\') = '\0';
+    return path;
+}
+
+bool Start(const std::string& line, PROCESS_INFORMATION* process)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    std::string copy = line;
+    return CreateProcessA(NULL, &copy[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, process) != FALSE;
+}
+
+void Stop(PROCESS_INFORMATION* process)
+{
+    WaitForSingleObject(process->hProcess, 10000);
+    TerminateProcess(process->hProcess, 0);
+    CloseHandle(process->hProcess);
+    CloseHandle(process->hThread);
+}
+
+// The bare reads in a process of their own, made each time "go" is set;
+// the time they took is left in the shared "result".
+const char READER_GO[] = "VantoraBenchReaderGo", READER_DONE[] = "VantoraBenchReaderDone",
+           READER_QUIT[] = "VantoraBenchReaderQuit", READER_RESULT[] = "VantoraBenchReaderResult";
+
+int RunReader()
+{
+    HANDLE waits[2] = {OpenEventA(SYNCHRONIZE, FALSE, READER_GO), OpenEventA(SYNCHRONIZE, FALSE, READER_QUIT)};
+    HANDLE done = OpenEventA(EVENT_MODIFY_STATE, FALSE, READER_DONE);
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, READER_RESULT);
+    double* result = mapping != NULL ? (double*)MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(double)) : NULL;
+    if (waits[0] == NULL || waits[1] == NULL || done == NULL || result == NULL)
+        return 1;
+    while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) {
+        double start = Now();
+        int seen = 0;
+        EnumWindows(ReadBare, (LPARAM)&seen);
+        *result = Now() - start;
+        SetEvent(done);
+    }
+    return 0;
+}
+
+struct Reader {
+    PROCESS_INFORMATION process;
+    HANDLE go, done, quit, mapping;
+    double* result;
+};
+
+bool StartReader(Reader* reader)
+{
+    reader->go = CreateEventA(NULL, FALSE, FALSE, READER_GO);
+    reader->done = CreateEventA(NULL, FALSE, FALSE, READER_DONE);
+    reader->quit = CreateEventA(NULL, TRUE, FALSE, READER_QUIT);
+    reader->mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(double), READER_RESULT);
+    reader->result = (double*)MapViewOfFile(reader->mapping, FILE_MAP_WRITE, 0, 0, sizeof(double));
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof(self));
+    return reader->result != NULL && Start(std::string("\"") + self + "\" --reader", &reader->process);
+}
+
+double ReadInReader(Reader* reader)
+{
+    SetEvent(reader->go);
+    WaitForSingleObject(reader->done, INFINITE);
+    return *reader->result;
+}
+
+void StopReader(Reader* reader)
+{
+    SetEvent(reader->quit);
+    Stop(&reader->process);
+    UnmapViewOfFile(reader->result);
+    for (HANDLE handle : {reader->go, reader->done, reader->quit, reader->mapping})
+        CloseHandle(handle);
+}
+
+struct DialogSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogOf(HWND window, LPARAM parameter)
+{
+    DialogSearch* search = (DialogSearch*)parameter;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (process == search->process && strcmp(className, "#32770") == 0 && IsWindowVisible(window))
+        search->found = window;
+    return search->found == NULL;
+}
+
+// One row of the cross-process table, for `count` windows of the farm.
+void MeasureAcrossProcesses(int count)
+{
+    Reader reader = {};
+    PROCESS_INFORMATION program = {};
+    double start = Now();
+    if (!StartReader(&reader) || !Start("\"" + ProgramDirectory() + "\\..\\vantora.exe\"", &program)) {
+        printf("| %d | the program or the reader did not start |\n", count);
+        return;
+    }
+    WaitForInputIdle(program.hProcess, 60000);
+    DialogSearch search = {program.dwProcessId, NULL};
+    for (int i = 0; i < 600 && search.found == NULL; ++i) {
+        EnumWindows(FindDialogOf, (LPARAM)&search);
+        if (search.found == NULL)
+            Sleep(50);
+    }
+    double startUp = Now() - start;
+    HWND dialog = search.found;
+    std::vector<double> refresh, painted, bare, ratio;
+    for (int run = 0; dialog != NULL && run < RUNS; ++run) {
+        double r = 0, p = 0, b = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn + run) % 2 == 0) {
+                double begin = Now();
+                SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
+                r = Now() - begin;
+                WaitForInputIdle(program.hProcess, 10000);  // until it has repainted
+                p = Now() - begin;
+            } else {
+                b = ReadInReader(&reader);
+            }
+        }
+        refresh.push_back(r);
+        painted.push_back(p);
+        bare.push_back(b);
+        ratio.push_back(r / b);
+    }
+    if (dialog != NULL) {
+        int listed = (int)SendMessageA(GetDlgItem(dialog, IDC_WINDOW_LIST), LVM_GETITEMCOUNT, 0, 0);
+        printf("| %d | %d | %.0f | %.0f | %.0f | %.2f | %.0f |\n", count, listed, Median(refresh), Median(painted),
+               Median(bare), Median(ratio), startUp);
+        PostMessageA(dialog, WM_COMMAND, CMD_QUIT, 0);
+    } else {
+        printf("| %d | the program's window was not found |\n", count);
+    }
+    fflush(stdout);
+    Stop(&program);
+    StopReader(&reader);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && strcmp(argv[1], "--reader") == 0)
+        return RunReader();
+    bool cross = argc > 1 && strcmp(argv[1], "--cross") == 0;
     std::vector<int> counts;
-    for (int i = 1; i < argc; ++i)
+    for (int i = cross ? 2 : 1; i < argc; ++i)
         counts.push_back(atoi(argv[i]));
     if (counts.empty())
         counts = {100, 1000, 3000, 5000};
@@ -137,6 +294,22 @@ int main(int argc, char** argv)
     LoadCommonControls()->initCommonControls();
 
     printf("Medians of %d runs, refresh and bare reads taken in turn (each first in every other run).\n", RUNS);
+    if (cross) {
+        printf("Across processes: vantora.exe in its own process, the refresh sent from this one, the bare reads "
+               "made in a third.\n\n");
+        printf("| windows | listed | refresh ms | refresh and repaint ms | bare reads ms | ratio | start-up ms |\n");
+        printf("|---|---|---|---|---|---|---|\n");
+        for (int count : counts) {
+            Farm farm;
+            if (!StartFarm(count, &farm)) {
+                printf("| %d | the window farm did not start |\n", count);
+                continue;
+            }
+            MeasureAcrossProcesses(count);
+            StopFarm(&farm);
+        }
+        return 0;
+    }
     printf("Committed memory probe: 10 MB allocated and touched moves it by %lld KB.\n\n", ProbeCommittedKB());
     printf("| windows | listed | refresh ms | bare reads ms | ratio | column sort ms | column sort and repaint ms | "
            "start-up ms | committed KB growth over %d refreshes (one run) |\n",
