@@ -66,17 +66,93 @@ BOOL InitWindowListColumns(HWND listView)
     return TRUE;
 }
 
+// What the rows in view show: their cells, their icon and whether they are
+// selected or focused, with where the view stands.
+struct RowPicture {
+    std::string cells[WINDOW_LIST_COLUMN_COUNT];
+    HICON icon;
+    UINT state;
+    bool operator!=(const RowPicture& o) const
+    {
+        return icon != o.icon || state != o.state || !std::equal(cells, cells + WINDOW_LIST_COLUMN_COUNT, o.cells);
+    }
+};
+struct ListPicture {
+    int rows, top;
+    std::vector<RowPicture> inView;
+};
+
+static HICON IconOfImage(int image)
+{
+    for (const IconCopy& copy : iconCopies) {
+        if (copy.image == image)
+            return copy.icon;
+    }
+    return NULL;
+}
+
+static void TakeListPicture(HWND listView, ListPicture* picture)
+{
+    picture->rows = (int)SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0);
+    picture->top = (int)SendMessageA(listView, LVM_GETTOPINDEX, 0, 0);
+    // One more than fit whole: the last may show in part.
+    int end = std::min(picture->rows, picture->top + (int)SendMessageA(listView, LVM_GETCOUNTPERPAGE, 0, 0) + 1);
+    picture->inView.assign((size_t)std::max(0, end - picture->top), RowPicture());
+    std::vector<char> text(LIST_CELL_TEXT_SIZE);
+    for (int index = picture->top; index < end; ++index) {
+        RowPicture& row = picture->inView[(size_t)(index - picture->top)];
+        LVITEMA item;
+        memset(&item, 0, sizeof(item));
+        item.mask = LVIF_IMAGE | LVIF_STATE;
+        item.iItem = index;
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(listView, LVM_GETITEMA, 0, (LPARAM)&item);
+        row.icon = IconOfImage(item.iImage);
+        row.state = item.state & item.stateMask;
+        for (int column = 0; column < WINDOW_LIST_COLUMN_COUNT; ++column) {
+            memset(&item, 0, sizeof(item));
+            item.iSubItem = column;
+            item.pszText = text.data();
+            item.cchTextMax = LIST_CELL_TEXT_SIZE;
+            text[0] = '\0';
+            SendMessageA(listView, LVM_GETITEMTEXTA, index, (LPARAM)&item);
+            row.cells[column] = text.data();
+        }
+    }
+}
+
 // Drawing off and on as the system's own WM_SETREDRAW handling does it:
 // besides the control's flag, the window counts as hidden meanwhile. Wine's
 // list view skips that part, and then repaints its scroll bars at once when
-// drawing comes back on (several milliseconds each); this way they are
-// painted with the rest of the list at its next paint.
+// drawing comes back on (several milliseconds each).
 static void SetListRedraw(HWND listView, BOOL redraw)
 {
     SendMessageA(listView, WM_SETREDRAW, redraw, 0);
     DefWindowProcA(listView, WM_SETREDRAW, redraw, 0);
-    if (redraw)
+}
+
+// Painting the whole list costs a Wine list view some 25 ms whatever it
+// holds, and it keeps the program from answering for that long after every
+// refresh. Most refreshes change a row or none, so only the rows in view
+// whose picture changed are repainted. When the rows in view moved or their
+// number changed (and with it the scroll bars), all of it is, frame and
+// header included, as the system does when drawing comes back on.
+static void RepaintChangedRows(HWND listView, const ListPicture& before)
+{
+    ListPicture after;
+    TakeListPicture(listView, &after);
+    if (after.rows != before.rows || after.top != before.top || after.inView.size() != before.inView.size()) {
         RedrawWindow(listView, NULL, NULL, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        return;
+    }
+    for (size_t i = 0; i < after.inView.size(); ++i) {
+        if (after.inView[i] != before.inView[i]) {
+            RECT row;
+            row.left = LVIR_BOUNDS;
+            if (SendMessageA(listView, LVM_GETITEMRECT, (WPARAM)(after.top + (int)i), (LPARAM)&row))
+                InvalidateRect(listView, &row, TRUE);
+        }
+    }
 }
 
 static void InsertEnumeratedRows(HWND listView)
@@ -93,6 +169,8 @@ static void InsertEnumeratedRows(HWND listView)
 BOOL RefreshWindowList(HWND listView, AppState* appState)
 {
     HWND remembered = GetSelectedListWindow(listView);
+    ListPicture before;
+    TakeListPicture(listView, &before);
     SetListRedraw(listView, FALSE);
     SendMessageA(listView, LVM_DELETEALLITEMS, 0, 0);
     // Every row is gone, so are the users of every image: start the image
@@ -113,6 +191,7 @@ BOOL RefreshWindowList(HWND listView, AppState* appState)
         SelectListRowOfWindow(listView, remembered);
     SortWindowList(listView, appState);
     SetListRedraw(listView, TRUE);
+    RepaintChangedRows(listView, before);
     return TRUE;
 }
 

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <stdio.h>
 
+#include <functional>
 #include <vector>
 
 #include "catalogue/list_sort.h"
@@ -206,6 +207,39 @@ TEST_F(WindowListTest, ImageListStaysFlatOverRefreshes)
         SendCommand(main.dialog, CMD_REFRESH);
     EXPECT_EQ(once, ImageList_GetImageCount(images));
     EXPECT_LT(RowImage(main.list, FindListRowOfWindow(main.list, own)), once);
+}
+
+TEST_F(WindowListTest, ARefreshRepaintsTheRowsInViewThatChangedOrAllWhenRowsComeOrGo)
+{
+    HWND changing = Fixture("repaint changing", [](FixtureSpec* s) { s->ownSmallIcon = true; });
+    HWND steady = Fixture("repaint steady");
+    Open();
+    // Whether the rows of the two and the list's empty bottom are to be painted.
+    struct Case { const char* change; std::function<void()> make; bool changingRow, steadyRow, bottom; };
+    const Case cases[] = {
+        {"none", [] {}, false, false, false},
+        {"disabled", [&] { RunOnFixtureThread(fixtures, [&] { EnableWindow(changing, FALSE); }); }, true, false, false},
+        {"icon", [&] { SendMessageA(changing, WM_SETICON, ICON_SMALL, (LPARAM)FixtureSmallIcon()); }, true, false, false},
+        {"a row more", [&] { Fixture("repaint new"); }, true, true, true}};
+    for (const Case& c : cases) {
+        PumpMessagesFor(30);
+        ValidateRect(main.list, NULL);
+        c.make();
+        SendCommand(main.dialog, CMD_REFRESH);
+        HRGN pending = CreateRectRgn(0, 0, 0, 0);
+        GetUpdateRgn(main.list, pending, FALSE);
+        auto toPaint = [&](HWND window) {
+            RECT row = {LVIR_BOUNDS};
+            SendMessageA(main.list, LVM_GETITEMRECT, FindListRowOfWindow(main.list, window), (LPARAM)&row);
+            return PtInRegion(pending, (row.left + row.right) / 2, (row.top + row.bottom) / 2) != FALSE;
+        };
+        RECT client;
+        GetClientRect(main.list, &client);
+        EXPECT_EQ(c.changingRow, toPaint(changing)) << c.change;
+        EXPECT_EQ(c.steadyRow, toPaint(steady)) << c.change;
+        EXPECT_EQ(c.bottom, PtInRegion(pending, client.right / 2, client.bottom - 3) != FALSE) << c.change;
+        DeleteObject(pending);
+    }
 }
 
 TEST_F(WindowListTest, UnknownShowStateGivesAnEmptyCell)
