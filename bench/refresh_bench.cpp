@@ -280,6 +280,69 @@ void MeasureAcrossProcesses(int count)
     StopReader(&reader);
 }
 
+// One row of the in-process table, for `count` windows of the farm; the
+// memory column over `memoryRefreshes` refreshes, or none for 0.
+void MeasureInProcess(int count, int memoryRefreshes)
+{
+    AppState* state = (AppState*)calloc(1, sizeof(AppState));
+    state->showInvisible = state->showMinimized = state->showDisabled = 1;
+    state->sortAscending = 1;
+    std::vector<double> startUp, refresh, bare, ratio, sort, sortAndPaint;
+    for (int run = 0; run < RUNS; ++run) {
+        double start = Now();
+        HWND dialog = OpenMainDialog(state);
+        startUp.push_back(Now() - start);
+        PumpPending();
+        CloseMainDialog(dialog);
+    }
+    HWND dialog = OpenMainDialog(state);
+    HWND list = GetDlgItem(dialog, IDC_WINDOW_LIST);
+    PumpPending();
+    for (int run = 0; run < RUNS; ++run) {
+        double r = 0, b = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            double start = Now();
+            if ((turn + run) % 2 == 0) {
+                SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
+                r = Now() - start;
+            } else {
+                int seen = 0;
+                EnumWindows(ReadBare, (LPARAM)&seen);
+                b = Now() - start;
+            }
+            PumpPending();
+        }
+        refresh.push_back(r);
+        bare.push_back(b);
+        ratio.push_back(r / b);
+        double start = Now();
+        SortWindowListByColumn(list, 1);
+        sort.push_back(Now() - start);
+        start = Now();
+        SortWindowListByColumn(list, 1);
+        UpdateWindow(list);
+        sortAndPaint.push_back(Now() - start);
+        SortWindowListByColumn(list, 0);  // back to the title order
+        PumpPending();
+    }
+    int listed = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+
+    std::string memory = "-";
+    if (memoryRefreshes > 0) {
+        long long before = CommittedKB();
+        for (int i = 0; i < memoryRefreshes; ++i) {
+            SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
+            PumpPending();
+        }
+        memory = std::to_string(CommittedKB() - before);
+    }
+    printf("| %d | %d | %.0f | %.0f | %.2f | %.1f | %.1f | %.0f | %s |\n", count, listed, Median(refresh),
+           Median(bare), Median(ratio), Median(sort), Median(sortAndPaint), Median(startUp), memory.c_str());
+    fflush(stdout);
+    CloseMainDialog(dialog);
+    free(state);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -304,85 +367,23 @@ int main(int argc, char** argv)
         printf("| windows | listed | refresh ms | refresh and repaint ms | bare reads ms | ratio | ratio with repaint | "
                "start-up ms |\n");
         printf("|---|---|---|---|---|---|---|---|\n");
-        for (int count : counts) {
-            Farm farm;
-            if (!StartFarm(count, &farm)) {
-                printf("| %d | the window farm did not start |\n", count);
-                continue;
-            }
-            MeasureAcrossProcesses(count);
-            StopFarm(&farm);
-        }
-        return 0;
+    } else {
+        printf("Committed memory probe: 10 MB allocated and touched moves it by %lld KB.\n\n", ProbeCommittedKB());
+        printf("| windows | listed | refresh ms | bare reads ms | ratio | column sort ms | column sort and repaint ms | "
+               "start-up ms | committed KB growth over %d refreshes (one run) |\n",
+               memoryRefreshes);
+        printf("|---|---|---|---|---|---|---|---|---|\n");
     }
-    printf("Committed memory probe: 10 MB allocated and touched moves it by %lld KB.\n\n", ProbeCommittedKB());
-    printf("| windows | listed | refresh ms | bare reads ms | ratio | column sort ms | column sort and repaint ms | "
-           "start-up ms | committed KB growth over %d refreshes (one run) |\n",
-           memoryRefreshes);
-    printf("|---|---|---|---|---|---|---|---|---|\n");
     for (int count : counts) {
         Farm farm;
         if (!StartFarm(count, &farm)) {
             printf("| %d | the window farm did not start |\n", count);
             continue;
         }
-        AppState* state = (AppState*)calloc(1, sizeof(AppState));
-        state->showInvisible = state->showMinimized = state->showDisabled = 1;
-        state->sortAscending = 1;
-        std::vector<double> startUp, refresh, bare, ratio, sort, sortAndPaint;
-        for (int run = 0; run < RUNS; ++run) {
-            double start = Now();
-            HWND dialog = OpenMainDialog(state);
-            startUp.push_back(Now() - start);
-            PumpPending();
-            CloseMainDialog(dialog);
-        }
-        HWND dialog = OpenMainDialog(state);
-        HWND list = GetDlgItem(dialog, IDC_WINDOW_LIST);
-        PumpPending();
-        for (int run = 0; run < RUNS; ++run) {
-            double r = 0, b = 0;
-            for (int turn = 0; turn < 2; ++turn) {
-                double start = Now();
-                if ((turn + run) % 2 == 0) {
-                    SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
-                    r = Now() - start;
-                } else {
-                    int seen = 0;
-                    EnumWindows(ReadBare, (LPARAM)&seen);
-                    b = Now() - start;
-                }
-                PumpPending();
-            }
-            refresh.push_back(r);
-            bare.push_back(b);
-            ratio.push_back(r / b);
-            double start = Now();
-            SortWindowListByColumn(list, 1);
-            sort.push_back(Now() - start);
-            start = Now();
-            SortWindowListByColumn(list, 1);
-            UpdateWindow(list);
-            sortAndPaint.push_back(Now() - start);
-            SortWindowListByColumn(list, 0);  // back to the title order
-            PumpPending();
-        }
-        int listed = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-
-        std::string memory = "-";
-        if (count == counts.front() && memoryRefreshes > 0) {
-            long long before = CommittedKB();
-            for (int i = 0; i < memoryRefreshes; ++i) {
-                SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
-                PumpPending();
-            }
-            memory = std::to_string(CommittedKB() - before);
-        }
-        printf("| %d | %d | %.0f | %.0f | %.2f | %.1f | %.1f | %.0f | %s |\n", count, listed, Median(refresh),
-               Median(bare), Median(ratio), Median(sort), Median(sortAndPaint), Median(startUp), memory.c_str());
-        fflush(stdout);
-        CloseMainDialog(dialog);
-        free(state);
+        if (cross)
+            MeasureAcrossProcesses(count);
+        else
+            MeasureInProcess(count, count == counts.front() ? memoryRefreshes : 0);
         StopFarm(&farm);
     }
     return 0;
