@@ -211,19 +211,31 @@ TEST_F(WindowListTest, ImageListStaysFlatOverRefreshes)
 
 TEST_F(WindowListTest, ARefreshRepaintsTheRowsInViewThatChangedOrAllWhenRowsComeOrGo)
 {
-    HWND changing = Fixture("repaint changing", [](FixtureSpec* s) { s->ownSmallIcon = true; });
-    HWND steady = Fixture("repaint steady");
+    // Ours sort before the desktop's named windows, in the first page; the
+    // last one made sorts after them all, out of view.
+    HWND steady = Fixture("Arepaint steady");
+    HWND changing = Fixture("Arepaint t changing", [](FixtureSpec* s) { s->ownSmallIcon = true; });
+    HWND twin = Fixture("Arepaint twin"), otherTwin = Fixture("Arepaint twin");
     Open();
-    // Whether the rows of the two and the list's empty bottom are to be painted.
-    struct Case { const char* change; std::function<void()> make; bool changingRow, steadyRow, bottom; };
+    auto raise = [&](HWND w) {
+        RunOnFixtureThread(fixtures,
+                           [w] { SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); });
+    };
+    raise(twin);
+    SelectListRowOfWindow(main.list, twin);
+    SendCommand(main.dialog, CMD_REFRESH);
+    // Whether the rows of these windows are to be painted.
+    struct Case { const char* change; std::function<void()> make; bool changingRow, steadyRow, twinRows; };
     const Case cases[] = {
         {"none", [] {}, false, false, false},
         {"disabled", [&] { RunOnFixtureThread(fixtures, [&] { EnableWindow(changing, FALSE); }); }, true, false, false},
         {"icon", [&] { SendMessageA(changing, WM_SETICON, ICON_SMALL, (LPARAM)FixtureSmallIcon()); }, true, false, false},
-        {"a row more", [&] { Fixture("repaint new"); }, true, true, true}};
+        {"the selected twin's row", [&] { raise(otherTwin); }, false, false, true},  // the twins swap rows
+        {"a row more", [&] { Fixture("zzz repaint"); }, true, true, true}};
     for (const Case& c : cases) {
         PumpMessagesFor(30);
         ValidateRect(main.list, NULL);
+        int twinRow = FindListRowOfWindow(main.list, twin);
         c.make();
         SendCommand(main.dialog, CMD_REFRESH);
         HRGN pending = CreateRectRgn(0, 0, 0, 0);
@@ -233,11 +245,10 @@ TEST_F(WindowListTest, ARefreshRepaintsTheRowsInViewThatChangedOrAllWhenRowsCome
             SendMessageA(main.list, LVM_GETITEMRECT, FindListRowOfWindow(main.list, window), (LPARAM)&row);
             return PtInRegion(pending, (row.left + row.right) / 2, (row.top + row.bottom) / 2) != FALSE;
         };
-        RECT client;
-        GetClientRect(main.list, &client);
         EXPECT_EQ(c.changingRow, toPaint(changing)) << c.change;
         EXPECT_EQ(c.steadyRow, toPaint(steady)) << c.change;
-        EXPECT_EQ(c.bottom, PtInRegion(pending, client.right / 2, client.bottom - 3) != FALSE) << c.change;
+        EXPECT_EQ(c.twinRows, toPaint(twin) && toPaint(otherTwin)) << c.change;
+        EXPECT_EQ(c.twinRows && !c.steadyRow, twinRow != FindListRowOfWindow(main.list, twin)) << c.change;
         DeleteObject(pending);
     }
 }
