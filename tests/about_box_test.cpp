@@ -322,3 +322,11 @@ TEST(AboutTextTest, LongVersionValuesAreCutWholeAt260Bytes)
     EXPECT_LE(strlen(line), 34u);
     EXPECT_NE(SJIS_LEAD, SjisByteKind(line, strlen(line) - 1));
 }
+
+TEST(AboutTextTest, WithoutAProductNameTheFileDescriptionNamesIt)
+{
+    static AboutVersionTexts texts;
+    ASSERT_TRUE(ReadAboutVersionTexts((TestExeDirectory() + "\\shell_open_recorder.exe").c_str(), &texts));
+    EXPECT_STREQ("Recorder について", texts.title);
+    EXPECT_STREQ("Recorder ver. 1.2", texts.versionLine);
+}

@@ -253,6 +253,27 @@ TEST_F(WindowListTest, ARefreshRepaintsTheRowsInViewThatChangedOrAllWhenRowsCome
     }
 }
 
+TEST_F(WindowListTest, ARowShownInPartAtTheBottomIsRepaintedToo)
+{
+    HWND partial = Fixture("0 partial");
+    Open();
+    int fit = (int)SendMessageA(main.list, LVM_GETCOUNTPERPAGE, 0, 0);
+    for (int i = FindListRowOfWindow(main.list, partial); i < fit; ++i)
+        Fixture("0 fill " + std::to_string(10 + i));  // sorting before it
+    SendCommand(main.dialog, CMD_REFRESH);
+    RECT row = {LVIR_BOUNDS}, client;
+    ASSERT_EQ(fit, FindListRowOfWindow(main.list, partial));
+    SendMessageA(main.list, LVM_GETITEMRECT, fit, (LPARAM)&row);
+    GetClientRect(main.list, &client);
+    ASSERT_LT(row.top, client.bottom);
+    PumpMessagesFor(30);
+    ValidateRect(main.list, NULL);
+    RunOnFixtureThread(fixtures, [partial] { EnableWindow(partial, FALSE); });
+    SendCommand(main.dialog, CMD_REFRESH);
+    RECT pending;
+    EXPECT_TRUE(GetUpdateRect(main.list, &pending, FALSE) && pending.bottom > row.top);
+}
+
 TEST_F(WindowListTest, UnknownShowStateGivesAnEmptyCell)
 {
     WindowSnapshot* snapshot = new WindowSnapshot();
