@@ -26,14 +26,14 @@ static HWND GetWindowList(HWND dialog)
 // the text typed so far). So a refresh asked for meanwhile (F5, or a late
 // change to a hung window) is made once the edit has ended.
 struct InPlaceRename {
-    HWND list;  // the list whose editor is open, or NULL
+    bool begun;  // and not yet ended; the list's editor tells whether it is still open
     bool refreshHeld;
 };
 static InPlaceRename inPlaceRename;
 
 static bool IsRenameOpen(HWND listView)
 {
-    return inPlaceRename.list == listView && SendMessageA(listView, LVM_GETEDITCONTROL, 0, 0) != 0;
+    return inPlaceRename.begun && SendMessageA(listView, LVM_GETEDITCONTROL, 0, 0) != 0;
 }
 
 BOOL OnMainCommand(HWND dialog, WPARAM wParam)
@@ -107,8 +107,6 @@ BOOL RefreshMainList(HWND dialog)
         inPlaceRename.refreshHeld = true;
         return TRUE;
     }
-    if (inPlaceRename.list == listView)
-        inPlaceRename = InPlaceRename();  // an edit that ended without telling us
     AppState* appState = GetAppState(dialog);
     if (appState != NULL)
         RefreshWindowList(listView, appState);
@@ -118,7 +116,7 @@ BOOL RefreshMainList(HWND dialog)
 
 static void OnEndLabelEdit(HWND dialog, const NMLVDISPINFOA* info)
 {
-    bool refreshHeld = inPlaceRename.list == info->hdr.hwndFrom && inPlaceRename.refreshHeld;
+    bool refreshHeld = inPlaceRename.refreshHeld;
     inPlaceRename = InPlaceRename();
     if (info->item.pszText != NULL) {  // NULL: the edit was cancelled
         HWND target = (HWND)info->item.lParam;
@@ -139,7 +137,7 @@ BOOL OnMainNotify(HWND dialog, NMHDR* header)
         SortWindowListByColumn(header->hwndFrom, ((NMLISTVIEW*)header)->iSubItem);
         break;
     case LVN_BEGINLABELEDITA:
-        inPlaceRename = {header->hwndFrom, false};
+        inPlaceRename = {true, false};
         break;
     case LVN_ENDLABELEDITA:
         OnEndLabelEdit(dialog, (NMLVDISPINFOA*)header);

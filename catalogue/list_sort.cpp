@@ -63,17 +63,6 @@ static bool IsBeforeByHandle(const SortKey& a, const SortKey& b)
     return (UINT_PTR)a.hwnd < (UINT_PTR)b.hwnd;
 }
 
-static void ReadListCellText(HWND listView, int index, int column, char* buffer, int capacity)
-{
-    LVITEMA item;
-    memset(&item, 0, sizeof(item));
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = capacity;
-    buffer[0] = '\0';
-    SendMessageA(listView, LVM_GETITEMTEXTA, index, (LPARAM)&item);
-}
-
 static void BuildSortKeys(HWND listView, int column, SortContext* context)
 {
     context->haveCollationKeys = MakeCollationKey("", &context->emptyKey);

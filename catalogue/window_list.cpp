@@ -110,12 +110,7 @@ static void TakeListPicture(HWND listView, ListPicture* picture)
         row.icon = IconOfImage(item.iImage);
         row.state = item.state & item.stateMask;
         for (int column = 0; column < WINDOW_LIST_COLUMN_COUNT; ++column) {
-            memset(&item, 0, sizeof(item));
-            item.iSubItem = column;
-            item.pszText = text.data();
-            item.cchTextMax = LIST_CELL_TEXT_SIZE;
-            text[0] = '\0';
-            SendMessageA(listView, LVM_GETITEMTEXTA, index, (LPARAM)&item);
+            ReadListCellText(listView, index, column, text.data(), LIST_CELL_TEXT_SIZE);
             row.cells[column] = text.data();
         }
     }
@@ -228,6 +223,17 @@ HWND GetSelectedListWindow(HWND listView)
 BOOL IsValidListIndex(HWND listView, int index)
 {
     return index >= 0 && index < (int)SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0);
+}
+
+void ReadListCellText(HWND listView, int index, int column, char* buffer, int capacity)
+{
+    LVITEMA item;
+    memset(&item, 0, sizeof(item));
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = capacity;
+    buffer[0] = '\0';
+    SendMessageA(listView, LVM_GETITEMTEXTA, index, (LPARAM)&item);
 }
 
 HWND GetListRowWindow(HWND listView, int index)

@@ -21,6 +21,8 @@ int GetSelectedListIndex(HWND listView);
 HWND GetSelectedListWindow(HWND listView);
 BOOL IsValidListIndex(HWND listView, int index);
 HWND GetListRowWindow(HWND listView, int index);
+// The text of one cell (column 0 is the title) into `buffer`; empty when there is none.
+void ReadListCellText(HWND listView, int index, int column, char* buffer, int capacity);
 BOOL SelectListRow(HWND listView, int index);
 int SelectListRowOfWindow(HWND listView, HWND hwnd);
 
