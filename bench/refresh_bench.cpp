@@ -47,18 +47,38 @@ struct Farm {
     HANDLE quit;
 };
 
-bool StartFarm(int count, Farm* farm)
+std::string ProgramDirectory()
 {
-    char directory[MAX_PATH];
-    GetModuleFileNameA(NULL, directory, sizeof(directory));
-    *strrchr(directory, '\\') = '\0';
-    HANDLE ready = CreateEventA(NULL, TRUE, FALSE, "VantoraBenchReady");
-    farm->quit = CreateEventA(NULL, TRUE, FALSE, "VantoraBenchQuit");
-    std::string line = std::string("\"") + directory + "\\window_farm.exe\" " + std::to_string(count) +
-                       " VantoraBenchReady VantoraBenchQuit";
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof(path));
+    *strrchr(path, '\\') = '\0';
+    return path;
+}
+
+bool Start(const std::string& line, PROCESS_INFORMATION* process)
+{
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    bool started = CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &farm->process) &&
+    std::string copy = line;
+    return CreateProcessA(NULL, &copy[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, process) != FALSE;
+}
+
+// Waits for a process that was told to end, and ends it if it does not.
+void Stop(PROCESS_INFORMATION* process)
+{
+    WaitForSingleObject(process->hProcess, 60000);
+    TerminateProcess(process->hProcess, 0);
+    CloseHandle(process->hProcess);
+    CloseHandle(process->hThread);
+}
+
+bool StartFarm(int count, Farm* farm)
+{
+    HANDLE ready = CreateEventA(NULL, TRUE, FALSE, "VantoraBenchReady");
+    farm->quit = CreateEventA(NULL, TRUE, FALSE, "VantoraBenchQuit");
+    bool started = Start("\"" + ProgramDirectory() + "\\window_farm.exe\" " + std::to_string(count) +
+                             " VantoraBenchReady VantoraBenchQuit",
+                         &farm->process) &&
                    WaitForSingleObject(ready, 600000) == WAIT_OBJECT_0;
     CloseHandle(ready);
     return started;
@@ -67,9 +87,7 @@ bool StartFarm(int count, Farm* farm)
 void StopFarm(Farm* farm)
 {
     SetEvent(farm->quit);
-    WaitForSingleObject(farm->process.hProcess, 60000);
-    CloseHandle(farm->process.hProcess);
-    CloseHandle(farm->process.hThread);
+    Stop(&farm->process);
     CloseHandle(farm->quit);
 }
 
@@ -125,30 +143,6 @@ void PumpPending()
     MSG message;
     while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
         DispatchMessageA(&message);
-}
-
-std::string ProgramDirectory()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof(path));
-    *strrchr(path, '\\') = '\0';
-    return path;
-}
-
-bool Start(const std::string& line, PROCESS_INFORMATION* process)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    std::string copy = line;
-    return CreateProcessA(NULL, &copy[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, process) != FALSE;
-}
-
-void Stop(PROCESS_INFORMATION* process)
-{
-    WaitForSingleObject(process->hProcess, 10000);
-    TerminateProcess(process->hProcess, 0);
-    CloseHandle(process->hProcess);
-    CloseHandle(process->hThread);
 }
 
 // The bare reads in a process of their own, made each time "go" is set;
