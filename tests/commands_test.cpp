@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/commands.h"
@@ -14,6 +15,7 @@
 #include "resources/resource_ids.h"
 #include "tests/dialog_harness.h"
 #include "tests/fixture_windows.h"
+#include "tray/tray_icon.h"
 
 namespace {
 
@@ -259,6 +261,39 @@ TEST_F(CommandsTest, RightClickShowsTheContextMenuAtTheCursorInTheForeground)
     EXPECT_TRUE(PeekMessageA(&message, main.dialog, WM_NULL, WM_NULL, PM_REMOVE));
 }
 
+TEST_F(CommandsTest, EachDialogOpensCentredOnTheCursorInsideTheWorkArea)
+{
+    Select(Fixture("placed"));
+    RECT work;
+    GetWorkArea(&work);
+    // The middle (odd offsets), and the bottom-right corner, where each
+    // dialog touches the work area's edges.
+    const POINT cursors[] = {{(work.left + work.right) / 2 + 11, (work.top + work.bottom) / 2 - 7},
+                             {work.right - 1, work.bottom - 1}};
+    for (POINT cursor : cursors) {
+        SetCursorPos(cursor.x, cursor.y);
+        GetCursorPos(&cursor);
+        std::vector<RECT> opened(1);
+        MainDialog fresh = OpenMainDialog(NewAppState());
+        GetWindowRect(fresh.dialog, &opened[0]);
+        CloseMainDialog(&fresh);
+        for (UINT id : {CMD_PROPERTIES, CMD_ABOUT}) {
+            WhenDialogOpens(main.dialog, [&opened](HWND dialog) {
+                opened.emplace_back();
+                GetWindowRect(dialog, &opened.back());
+                ClickButton(dialog, GetDlgItem(dialog, IDCANCEL) != NULL ? IDCANCEL : IDOK);
+            });
+            SendCommand(main.dialog, id);
+        }
+        ASSERT_EQ(3u, opened.size());
+        for (const RECT& r : opened) {
+            int w = r.right - r.left, h = r.bottom - r.top;
+            EXPECT_EQ(std::max(work.left, std::min(cursor.x - w / 2, work.right - w)), r.left) << w;
+            EXPECT_EQ(std::max(work.top, std::min(cursor.y - h / 2, work.bottom - h)), r.top) << h;
+        }
+    }
+}
+
 TEST_F(CommandsTest, OnlyMenuAndAcceleratorCodesAreCommands)
 {
     HWND late = CreateTitledFixture(fixtures, "late");
@@ -269,21 +304,145 @@ TEST_F(CommandsTest, OnlyMenuAndAcceleratorCodesAreCommands)
     EXPECT_GE(FindListRowOfWindow(main.list, late), 0);
 }
 
-TEST_F(CommandsTest, EscAndEnterInTheListDoNotCloseTheDialog)
-{
-    PressKey(main.list, VK_ESCAPE);
-    PressKey(main.list, VK_RETURN);
-    EXPECT_TRUE(IsWindow(main.dialog));
-    MSG message;
-    EXPECT_FALSE(PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_NOREMOVE));
-}
+namespace {
+// How a command reaches the program: an item chosen inside the open menu
+// bar's popup (Alt and its letter), the system menu (Alt+Space), the row's
+// context menu (a right click on the row) or the notification-area icon's
+// menu (a single click, the real timer left to fire); a key; or WM_COMMAND
+// sent by another program or the dialog manager.
+enum Road { MENU_BAR, SYSTEM_MENU, CONTEXT_MENU, TRAY_MENU, KEY, SENT };
+const char* const ROAD_NAMES[] = {"menu bar", "system menu", "context menu", "tray menu", "key", "sent"};
 
-TEST_F(CommandsTest, QuitDestroysTheDialog)
+BOOL WINAPI NoShell(DWORD, PNOTIFYICONDATAA) { return TRUE; }
+}  // namespace
+
+TEST_F(CommandsTest, EachCommandDoesItsOneThingByEveryRoadToIt)
 {
-    HWND dialog = main.dialog;
-    SendCommand(dialog, CMD_QUIT);
-    EXPECT_FALSE(IsWindow(dialog));
-    MSG message;
-    EXPECT_TRUE(PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
-    main.dialog = NULL;
+    // The road, the command (for a key, the key; for a menu bar popup, its
+    // letter follows), then what the command changes of the selected
+    // window's state; `other` marks commands checked by another effect.
+    enum Effect { NONE, DISABLES, HIDES, TOPMOST, ACTIVATES, CLOSES, PROPERTIES, ABOUT, EDITOR, REFRESHES,
+                  FILTERS, QUITS, UNDOES, ON_TOP };
+    struct Case { Road road; UINT id; char letter; Effect effect; };
+    const Case cases[] = {
+        {MENU_BAR, CMD_ENABLE, 'w', DISABLES},       {MENU_BAR, CMD_VISIBLE, 'w', HIDES},
+        {MENU_BAR, CMD_TOPMOST, 'w', TOPMOST},       {MENU_BAR, CMD_ACTIVATE, 'w', ACTIVATES},
+        {MENU_BAR, CMD_CLOSE, 'w', CLOSES},          {MENU_BAR, CMD_PROPERTIES, 'w', PROPERTIES},
+        {MENU_BAR, CMD_REFRESH, 'v', REFRESHES},     {MENU_BAR, CMD_VIEW_INVISIBLE, 'v', FILTERS},
+        {MENU_BAR, CMD_UNDO_FIRST, 'u', UNDOES},     {MENU_BAR, CMD_ABOUT, 'h', ABOUT},
+        {MENU_BAR, CMD_QUIT, 'w', QUITS},            {SYSTEM_MENU, CMD_ALWAYS_ON_TOP, ' ', ON_TOP},
+        {CONTEXT_MENU, CMD_RENAME, 0, EDITOR},       {CONTEXT_MENU, CMD_ENABLE, 0, DISABLES},
+        {CONTEXT_MENU, CMD_VISIBLE, 0, HIDES},       {CONTEXT_MENU, CMD_TOPMOST, 0, TOPMOST},
+        {CONTEXT_MENU, CMD_ACTIVATE, 0, ACTIVATES},  {CONTEXT_MENU, CMD_CLOSE, 0, CLOSES},
+        {CONTEXT_MENU, CMD_PROPERTIES, 0, PROPERTIES}, {TRAY_MENU, CMD_UNDO_FIRST, 0, UNDOES},
+        {KEY, VK_F2, 0, EDITOR},                     {KEY, VK_F5, 0, REFRESHES},
+        {KEY, VK_ESCAPE, 0, NONE},                   {KEY, VK_RETURN, 0, NONE},
+        {KEY, VK_F4, 0, QUITS},  // with Alt
+        {SENT, CMD_QUIT_OK, 0, QUITS},               {SENT, CMD_QUIT, 0, QUITS},
+        {SENT, CMD_SWALLOW_KEY, 0, NONE},            {SENT, CMD_REFRESH, 0, REFRESHES},
+    };
+    TrayNotifier realNotifier = SetTrayNotifier(NoShell);
+    UINT doubleClickTime = GetDoubleClickTime();
+    SystemParametersInfoA(SPI_SETDOUBLECLICKTIME, 100, NULL, 0);  // for this session only
+    HWND bystander = CreateTitledFixture(fixtures, "road bystander", Topmost);
+    HWND target = CreateTitledFixture(fixtures, "road target", RefusesClose);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(ROAD_NAMES[c.road]) + " " + std::to_string(c.id));
+        RunOnFixtureThread(fixtures, [target] {
+            EnableWindow(target, TRUE);
+            ShowWindow(target, SW_SHOWNOACTIVATE);
+            SetNotTopmost(target);
+        });
+        ResetFixtureLog(target);
+        main = UseSharedMainDialog();
+        if (c.effect == UNDOES) {
+            Select(target);
+            SendCommand(main.dialog, CMD_ENABLE);
+        }
+        Select(target);
+        SetForegroundWindow(main.dialog);
+        PumpMessagesFor(0);
+        HWND late = CreateTitledFixture(fixtures, "road late");
+        WindowState expected = ReadWindowState(target), bystanderBefore = ReadWindowState(bystander);
+        std::string dialogSeen;
+        WhenDialogOpens(main.dialog, [&dialogSeen](HWND dialog) {
+            dialogSeen = WindowText(dialog);
+            ClickButton(dialog, GetDlgItem(dialog, IDCANCEL) != NULL ? IDCANCEL : IDOK);  // the About box has OK only
+        });
+        HWND dialog = main.dialog;
+        ChosenMenu menu;
+        switch (c.road) {
+        case MENU_BAR:
+        case SYSTEM_MENU:
+            menu = ChooseInNextMenu([&] { SendMessageA(dialog, WM_SYSCOMMAND, SC_KEYMENU, c.letter); }, c.id);
+            break;
+        case CONTEXT_MENU: {
+            RECT row = {LVIR_LABEL};
+            SendMessageA(main.list, LVM_GETITEMRECT, FindListRowOfWindow(main.list, target), (LPARAM)&row);
+            POINT at = {row.left + 3, (row.top + row.bottom) / 2};
+            SelectNothing(main.list);  // the click selects the row
+            menu = ChooseInNextMenu([&] {
+                PostMessageA(main.list, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+                SendMessageA(main.list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+            }, c.id);
+            break;
+        }
+        case TRAY_MENU:
+            ShowWindow(dialog, SW_MINIMIZE);
+            menu = ChooseInNextMenu([&] {
+                SendMessageA(dialog, WM_APP, TRAY_ICON_ID, WM_LBUTTONDOWN);
+                SendMessageA(dialog, WM_APP, TRAY_ICON_ID, WM_LBUTTONUP);
+                PumpMessagesFor(300);
+            }, c.id);
+            EXPECT_FALSE(IsWindowVisible(dialog));
+            LeaveTray(dialog);
+            break;
+        case KEY: {
+            bool alt = c.id == VK_F4;
+            MSG message = {main.list, alt ? (UINT)WM_SYSKEYDOWN : (UINT)WM_KEYDOWN, c.id, alt ? 0x20000001 : 1};
+            DispatchMainMessage(dialog, accelerators, &message);
+            PumpMessagesFor(20);
+            break;
+        }
+        case SENT: SendCommand(dialog, c.id); break;
+        }
+        PumpMessagesFor(20);
+        if (c.road < KEY)
+            EXPECT_TRUE(menu.chosen);
+        switch (c.effect) {
+        case DISABLES: expected.enabled = false; break;
+        case HIDES: expected.visible = false; break;
+        case TOPMOST: expected.topmost = true; break;
+        case ACTIVATES: expected.foreground = target; break;
+        case UNDOES: expected.enabled = true; break;
+        case QUITS: expected.foreground = GetForegroundWindow(); break;
+        default: break;
+        }
+        EXPECT_EQ(expected, ReadWindowState(target));
+        bystanderBefore.foreground = expected.foreground;
+        EXPECT_EQ(bystanderBefore, ReadWindowState(bystander));
+        EXPECT_EQ(c.effect == CLOSES ? 1 : 0, GetFixtureLog(target)->closeRequests);
+        EXPECT_EQ(c.effect == PROPERTIES ? "ﾌﾟﾛﾊﾟﾃｨ VantoraFixture-road target"
+                  : c.effect == ABOUT    ? "Vantora について"
+                                         : "",
+                  dialogSeen);
+        EXPECT_EQ(c.effect != QUITS, IsWindow(dialog) != FALSE);
+        if (c.effect == QUITS)
+            continue;
+        HWND edit = (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0);
+        EXPECT_EQ(c.effect == EDITOR ? "road target" : "", edit != NULL ? WindowText(edit) : "");
+        if (edit != NULL)
+            SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+        // Every command that changes a window ends with a fresh list.
+        bool refreshes = c.effect != NONE && c.effect != EDITOR && c.effect != ON_TOP && c.effect != PROPERTIES &&
+                         c.effect != ABOUT;
+        EXPECT_EQ(refreshes, FindListRowOfWindow(main.list, late) >= 0);
+        EXPECT_EQ(c.effect == FILTERS ? 0 : 1, main.state->showInvisible);
+        EXPECT_EQ(c.effect == ON_TOP, IsTopmost(dialog) != FALSE);
+        EXPECT_EQ(c.effect == ON_TOP, main.state->alwaysOnTop);
+        EXPECT_EQ(c.effect == UNDOES ? 2 : (c.effect >= DISABLES && c.effect <= TOPMOST) ? 1 : 0,
+                  main.state->undoHistory.count);
+    }
+    SystemParametersInfoA(SPI_SETDOUBLECLICKTIME, doubleClickTime, NULL, 0);
+    SetTrayNotifier(realNotifier);
 }

@@ -228,28 +228,37 @@ void CALLBACK ActOnOwnedDialog(HWND, UINT, UINT_PTR, DWORD)
     action(actedOn);
 }
 
-ShownMenu shownMenu;
+ChosenMenu shownMenu;
+UINT idToChoose;  // 0: read the menu and close it
 DWORD menuWaitStart;
 
 void CALLBACK ReadShownMenu(HWND, UINT, UINT_PTR timer, DWORD)
 {
     HWND menuWindow = FindWindowA("#32768", NULL);
-    if (menuWindow == NULL || !IsWindowVisible(menuWindow)) {
+    if (menuWindow == NULL || !IsWindowVisible(menuWindow) || shownMenu.chosen) {
         if (GetTickCount() - menuWaitStart > GIVE_UP_MS) {
             KillTimer(NULL, timer);
-            EndMenu();  // a menu that could not be found must not hang the test
+            EndMenu();  // a menu that could not be found or chosen from must not hang the test
         }
         return;
     }
-    KillTimer(NULL, timer);
     HMENU menu = (HMENU)SendMessageA(menuWindow, MN_GETHMENU, 0, 0);
-    shownMenu.shown = true;
-    shownMenu.items = GetMenuItemCount(menu);
-    shownMenu.firstItem = MenuText(menu, 0, MF_BYPOSITION);
-    shownMenu.firstId = GetMenuItemID(menu, 0);
-    GetWindowRect(menuWindow, &shownMenu.rect);
-    shownMenu.foreground = GetForegroundWindow();
-    EndMenu();
+    if (!shownMenu.shown) {
+        shownMenu.shown = true;
+        shownMenu.items = GetMenuItemCount(menu);
+        shownMenu.firstItem = MenuText(menu, 0, MF_BYPOSITION);
+        shownMenu.firstId = GetMenuItemID(menu, 0);
+        GetWindowRect(menuWindow, &shownMenu.rect);
+        shownMenu.foreground = GetForegroundWindow();
+    }
+    if (idToChoose == 0) {
+        KillTimer(NULL, timer);
+        EndMenu();
+        return;
+    }
+    // One key a tick, so that the menu has taken the last one first.
+    shownMenu.chosen = (MenuState(menu, idToChoose) & MF_HILITE) != 0;
+    PostMessageA(menuWindow, WM_KEYDOWN, shownMenu.chosen ? VK_RETURN : VK_DOWN, 1);
 }
 }  // namespace
 
@@ -277,11 +286,19 @@ void StopWatchingForDialogs()
 
 ShownMenu ReadNextMenu(const std::function<void()>& open)
 {
-    shownMenu = ShownMenu();
+    return ChooseInNextMenu(open, 0);
+}
+
+ChosenMenu ChooseInNextMenu(const std::function<void()>& open, UINT id)
+{
+    shownMenu = ChosenMenu();
+    idToChoose = id;
     menuWaitStart = GetTickCount();
-    UINT_PTR timer = SetTimer(NULL, 0, 20, ReadShownMenu);
+    UINT_PTR timer = SetTimer(NULL, 0, USER_TIMER_MINIMUM, ReadShownMenu);
     open();
     KillTimer(NULL, timer);
+    if (id != 0)
+        PumpMessagesFor(0);  // the command the menu posted
     return shownMenu;
 }
 

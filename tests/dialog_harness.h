@@ -73,6 +73,16 @@ struct ShownMenu {
 };
 // Runs `open`, which shows a popup menu (or not), and reports the menu.
 ShownMenu ReadNextMenu(const std::function<void()>& open);
+// Runs `open` and chooses the item `id` inside the popup menu it shows, as
+// a user does from the keyboard: the down arrow until the item is
+// highlighted, then Enter. The keys go into the menu's own loop, whichever
+// window has the focus and wherever the pointer is, so the choice does not
+// depend on the desktop's layout. The command the menu posts is then
+// handled. `chosen` tells whether Enter was pressed on the item.
+struct ChosenMenu : ShownMenu {
+    bool chosen = false;
+};
+ChosenMenu ChooseInNextMenu(const std::function<void()>& open, UINT id);
 
 // Clicks a button of a dialog as the mouse would, through the button.
 void ClickButton(HWND dialog, int id);

@@ -175,6 +175,75 @@ TEST(ResourcesTest, AboutBoxTemplateIs139By56WithItsFiveControls)
     DestroyWindow(box);
 }
 
+TEST(ResourcesTest, PropertiesTemplateIs199By139WithEveryControlsTextPlaceAndStyle)
+{
+    HWND box = CreateDialogParamA(GetModuleHandleA(NULL), "WINDOWINFO_BOX", NULL, PlainDialogProc, 0);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("ﾌﾟﾛﾊﾟﾃｨ", WindowText(box));
+    const DWORD FIELD = WS_BORDER | WS_TABSTOP, READ_ONLY = ES_READONLY | WS_TABSTOP, RADIO = BS_AUTORADIOBUTTON | WS_TABSTOP;
+    // In template order: id, text, then the rectangle in dialog units and
+    // the style bits that decide what the user can do with the control.
+    struct Control { int id; const char* text; int x, y, w, h; DWORD style; };
+    const Control controls[] = {
+        {-1, "ｳｨﾝﾄﾞｳ ﾀｲﾄﾙ", 7, 9, 40, 8, WS_GROUP},
+        {IDC_PROP_TITLE, "", 55, 7, 137, 14, FIELD | ES_AUTOHSCROLL},
+        {-1, "ｸﾗｽ名", 7, 27, 20, 8, WS_GROUP},
+        {IDC_PROP_CLASS, "", 55, 25, 137, 14, WS_BORDER | READ_ONLY},
+        {-1, "ｳｨﾝﾄﾞｳ ｽﾀｲﾙ:", 7, 45, 42, 8, WS_GROUP},
+        {IDC_PROP_STYLE, "", 55, 45, 40, 12, READ_ONLY},
+        {-1, "拡張ｽﾀｲﾙ:", 101, 45, 32, 8, WS_GROUP},
+        {IDC_PROP_EXSTYLE, "", 139, 45, 40, 12, READ_ONLY},
+        {-1, "ｳｨﾝﾄﾞｳ状態", 7, 61, 36, 8, WS_GROUP},
+        {IDC_PROP_MAXIMIZED, "最大化", 55, 61, 37, 10, RADIO},
+        {IDC_PROP_NORMAL, "標準", 92, 61, 30, 10, RADIO},
+        {IDC_PROP_MINIMIZED, "最小化", 122, 61, 37, 10, RADIO},
+        {-1, "ｳｨﾝﾄﾞｳ位置", 7, 79, 36, 8, WS_GROUP},
+        {-1, "Ｘ", 57, 79, 8, 8, WS_GROUP},
+        {IDC_PROP_LEFT, "", 66, 77, 20, 12, FIELD},
+        {-1, "Ｙ", 97, 79, 8, 8, WS_GROUP},
+        {IDC_PROP_TOP, "", 106, 77, 20, 12, FIELD},
+        {-1, "ｳｨﾝﾄﾞｳ ｻｲｽﾞ", 7, 95, 39, 8, WS_GROUP},
+        {-1, "幅", 55, 95, 8, 8, WS_GROUP},
+        {IDC_PROP_WIDTH, "", 66, 93, 20, 12, FIELD},
+        {-1, "高さ", 90, 95, 13, 8, WS_GROUP},
+        {IDC_PROP_HEIGHT, "", 106, 93, 20, 12, FIELD},
+        {IDOK, "OK", 92, 118, 50, 14, WS_TABSTOP},
+        {IDCANCEL, "ｷｬﾝｾﾙ", 142, 118, 50, 14, WS_TABSTOP},
+    };
+    HWND control = GetWindow(box, GW_CHILD);
+    for (const Control& c : controls) {
+        ASSERT_NE(nullptr, control) << c.text;
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.id, (short)GetDlgCtrlID(control));
+        EXPECT_EQ(c.text, WindowText(control));
+        DWORD style = (DWORD)GetWindowLongA(control, GWL_STYLE);
+        if (GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
+            style |= WS_BORDER;  // where an edit control draws its border
+        DWORD decisive = WS_GROUP | WS_TABSTOP | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL;
+        if ((c.style & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+            decisive = WS_TABSTOP | BS_TYPEMASK;
+        if (c.id == IDOK || c.id == IDCANCEL)
+            decisive = WS_TABSTOP;
+        EXPECT_EQ(c.style, style & decisive) << std::hex << style;
+        RECT expected = {c.x, c.y, c.w, c.h}, actual;
+        MapDialogRect(box, &expected);
+        GetWindowRect(control, &actual);
+        MapWindowPoints(NULL, box, (POINT*)&actual, 2);
+        EXPECT_EQ(expected.left, actual.left);
+        EXPECT_EQ(expected.top, actual.top);
+        EXPECT_EQ(expected.right, actual.right - actual.left);
+        EXPECT_EQ(expected.bottom, actual.bottom - actual.top);
+        control = GetWindow(control, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(nullptr, control);  // no other control
+    RECT units = {0, 0, 199, 139}, client;
+    MapDialogRect(box, &units);
+    GetClientRect(box, &client);
+    EXPECT_TRUE(EqualRect(&units, &client));
+    EXPECT_EQ((DWORD)DS_MODALFRAME, GetWindowLongA(box, GWL_STYLE) & DS_MODALFRAME);
+    DestroyWindow(box);
+}
+
 TEST(ResourcesTest, HandCursorIs32PixelsWithItsHotSpotAtTheFingertip)
 {
     HCURSOR hand = LoadCursorA(GetModuleHandleA(NULL), "IDC_CURSOR_HAND");

@@ -120,68 +120,80 @@ TEST_F(TrayIconTest, MinimisingHidesTheDialogAndAddsTheIconOnceAndWatchesTheTask
     EXPECT_EQ(0, IconWidth(requests[0].data.hIcon));
 }
 
-TEST_F(TrayIconTest, DoubleClickBringsTheDialogBackRefreshedAndRemovesTheIcon)
-{
-    Minimise();
-    HWND late = CreateTitledFixture(fixtures, "listed on return");
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK})
-        EXPECT_EQ(1, Mouse(message));
-    EXPECT_FALSE(IsWindowVisible(main.dialog));  // not before the last release
-    EXPECT_EQ(1, Mouse(WM_LBUTTONUP));
-    EXPECT_TRUE(IsWindowVisible(main.dialog));
-    EXPECT_FALSE(IsIconic(main.dialog));
-    EXPECT_GE(FindListRowOfWindow(main.list, late), 0);
-    EXPECT_EQ("add delete ", Messages());
-    EXPECT_EQ(0, IconWidth(requests[0].data.hIcon));  // its handle given back
-    EXPECT_EQ(main.dialog, requests[1].data.hWnd);
-    EXPECT_EQ(1u, requests[1].data.uID);
-    EXPECT_FALSE(TimerRan(TRAY_CLICK_TIMER));  // no single click left to open the menu
-    EXPECT_FALSE(TimerRan(TRAY_WATCH_TIMER));
-}
+namespace {
+// The menus that opened while counting, each read and closed at once.
+int menusOpened;
+std::string firstMenuItem;
+HWND foregroundWithMenu;
 
-TEST_F(TrayIconTest, SingleClickOpensTheUndoMenuOnceTheDoubleClickTimeIsOver)
+void CALLBACK CountMenu(HWND, UINT, UINT_PTR, DWORD)
 {
-    HWND window = Fixture("undone from the tray");
-    Minimise();
+    HWND menu = FindWindowA("#32768", NULL);
+    if (menu == NULL || !IsWindowVisible(menu))
+        return;
+    if (menusOpened++ == 0) {
+        firstMenuItem = MenuText((HMENU)SendMessageA(menu, MN_GETHMENU, 0, 0), 0, MF_BYPOSITION);
+        foregroundWithMenu = GetForegroundWindow();
+    }
+    EndMenu();
+}
+}  // namespace
+
+TEST_F(TrayIconTest, MouseSequencesOnTheIconAsTheyHappenWithTheClickTimerLeftToFire)
+{
+    const UINT L_DOWN = WM_LBUTTONDOWN, L_UP = WM_LBUTTONUP, L_DOUBLE = WM_LBUTTONDBLCLK;
+    // What the icon is told, then how many menus open, whether the dialog
+    // comes back, and whether the icon handles the messages at all.
+    struct Case { std::vector<UINT> messages; int menus; bool restored; int handled; };
+    const Case cases[] = {
+        {{L_DOWN, L_UP}, 1, false, 1},                           // a single click: the Undo menu, once
+        {{L_DOWN, L_UP, L_DOUBLE, L_UP}, 0, true, 1},            // a double click
+        {{L_DOWN, L_UP, L_DOUBLE}, 0, false, 1},                 // not before the last release
+        {{L_DOWN, L_UP, L_DOUBLE, L_DOWN, L_UP}, 1, false, 1},   // that release went elsewhere; then a click
+        {{L_DOWN, L_UP, L_DOWN, L_UP}, 2, false, 1},             // two clicks slower than a double click
+        {{WM_CONTEXTMENU}, 1, false, 1},
+        {{WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_MOUSEMOVE, WM_MBUTTONDOWN}, 0, false, 0},
+    };
+    UINT doubleClickTime = GetDoubleClickTime();
+    SystemParametersInfoA(SPI_SETDOUBLECLICKTIME, 60, NULL, 0);  // for this session only
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, NULL, NULL, NULL, NULL);
-    SetForegroundWindow(other);
-    // A double click may still follow: nothing yet, the click timer runs.
-    ShownMenu early = ReadNextMenu([this] {
-        Mouse(WM_LBUTTONDOWN);
-        Mouse(WM_LBUTTONUP);
-        PumpMessagesFor(50);
-    });
-    EXPECT_FALSE(early.shown);
-    EXPECT_TRUE(TimerRan(TRAY_CLICK_TIMER));
-    ShownMenu menu = ReadNextMenu([this] { TrayClickTimerProc(main.dialog, WM_TIMER, TRAY_CLICK_TIMER, 0); });
-    EXPECT_EQ("(なし)", menu.firstItem);  // the greyed placeholder
-    EXPECT_EQ(main.dialog, menu.foreground);  // so that a click elsewhere closes it
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.messages));
+        requests.clear();
+        Minimise();
+        HWND late = CreateTitledFixture(fixtures, "listed on return");
+        SetForegroundWindow(other);
+        menusOpened = 0;
+        UINT_PTR counter = SetTimer(NULL, 0, USER_TIMER_MINIMUM, CountMenu);
+        for (size_t i = 0; i < c.messages.size(); ++i) {
+            EXPECT_EQ(c.handled, Mouse(c.messages[i]));
+            // The slower clicks: the first one's menu has come and gone.
+            if (c.menus == 2 && i == 1)
+                PumpMessagesFor(150);
+        }
+        PumpMessagesFor(250);  // four double-click times: the timer fires once at most
+        KillTimer(NULL, counter);
+        EXPECT_EQ(c.menus, menusOpened);
+        if (c.menus > 0) {
+            EXPECT_EQ("(なし)", firstMenuItem);  // the greyed placeholder
+            EXPECT_EQ(main.dialog, foregroundWithMenu);  // so that a click elsewhere closes it
+        }
+        EXPECT_EQ(c.restored, IsWindowVisible(main.dialog) != FALSE);
+        EXPECT_FALSE(IsIconic(main.dialog) && c.restored);
+        EXPECT_EQ(c.restored, FindListRowOfWindow(main.list, late) >= 0);
+        EXPECT_EQ(c.restored ? "add delete " : "add ", Messages());
+        EXPECT_FALSE(TimerRan(TRAY_CLICK_TIMER));
+        EXPECT_EQ(!c.restored, TimerRan(TRAY_WATCH_TIMER));
+        if (c.restored) {
+            EXPECT_EQ(0, IconWidth(requests[0].data.hIcon));  // its handle given back
+            EXPECT_EQ(main.dialog, requests[1].data.hWnd);
+            EXPECT_EQ(1u, requests[1].data.uID);
+        }
+        LeaveTray(main.dialog);
+        DestroyFixtureWindow(fixtures, late);
+    }
     DestroyWindow(other);
-
-    // A toggle made before, undone from the icon's menu, dialog still hidden.
-    LeaveTray(main.dialog);
-    ASSERT_GE(SelectListRowOfWindow(main.list, window), 0);
-    SendCommand(main.dialog, CMD_ENABLE);
-    ASSERT_FALSE(IsWindowEnabled(window));
-    Minimise();
-    menu = ReadNextMenu([this] { SendMessageA(main.dialog, WM_APP, TRAY_ICON_ID, WM_CONTEXTMENU); });
-    ASSERT_EQ((UINT)CMD_UNDO_FIRST, menu.firstId);
-    SendCommand(main.dialog, menu.firstId);
-    EXPECT_TRUE(IsWindowEnabled(window));
-    EXPECT_FALSE(IsWindowVisible(main.dialog));
-}
-
-TEST_F(TrayIconTest, RightButtonAndOtherMouseMessagesDoNothing)
-{
-    Minimise();
-    ShownMenu menu = ReadNextMenu([this] {
-        for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_MOUSEMOVE, WM_MBUTTONDOWN})
-            EXPECT_EQ(0, Mouse(message)) << message;
-    });
-    EXPECT_FALSE(menu.shown);
-    EXPECT_FALSE(TimerRan(TRAY_CLICK_TIMER));
-    EXPECT_FALSE(IsWindowVisible(main.dialog));
-    EXPECT_EQ("add ", Messages());
+    SystemParametersInfoA(SPI_SETDOUBLECLICKTIME, doubleClickTime, NULL, 0);
 }
 
 TEST_F(TrayIconTest, ClosingFromEitherStateTakesTheIconAwayHarmlessly)
