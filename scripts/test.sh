@@ -22,13 +22,17 @@ desktops=3
 vantora_start_desktops $desktops
 
 status=0
+ran=()
 for arch in i686 x86_64; do
   echo "== tests, $arch"
   if [ "$arch" = i686 ] && ! vantora_can_run_32bit; then
     echo "note: this machine's kernel cannot run 32-bit code; the i686 tests are built but reported as skipped"
+  else
+    ran+=("$arch")
   fi
   ctest --test-dir "build/test-$arch" --output-on-failure -j $desktops || status=1
 done
+echo "== architectures whose tests ran: ${ran[*]}"
 
 echo "== fuzzing"
 bash scripts/fuzz.sh || status=1

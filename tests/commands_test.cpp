@@ -22,6 +22,16 @@ namespace {
 bool Greyed(HMENU menu, UINT id) { return (MenuState(menu, id) & MF_GRAYED) != 0; }
 bool Checked(HMENU menu, UINT id) { return (MenuState(menu, id) & MF_CHECKED) != 0; }
 
+// How a command reaches the program: an item chosen inside the open menu
+// bar's popup (Alt and its letter), the system menu (Alt+Space), the row's
+// context menu (a right click on the row) or the notification-area icon's
+// menu (a single click, the real timer left to fire); a key; or WM_COMMAND
+// sent by another program or the dialog manager.
+enum Road { MENU_BAR, SYSTEM_MENU, CONTEXT_MENU, TRAY_MENU, KEY, SENT };
+const char* const ROAD_NAMES[] = {"menu bar", "system menu", "context menu", "tray menu", "key", "sent"};
+
+BOOL WINAPI NoShell(DWORD, PNOTIFYICONDATAA) { return TRUE; }
+
 }  // namespace
 
 class CommandsTest : public MainDialogWithFixtures {
@@ -294,6 +304,39 @@ TEST_F(CommandsTest, EachDialogOpensCentredOnTheCursorInsideTheWorkArea)
     }
 }
 
+TEST_F(CommandsTest, OpeningEachMenuAndDialogAgainAndAgainLeavesNoObjectBehind)
+{
+    HWND window = Fixture("opened on");
+    Select(window);
+    SendCommand(main.dialog, CMD_ENABLE);  // an Undo entry to show
+    Select(window);
+    TrayNotifier realNotifier = SetTrayNotifier(NoShell);
+    auto cancel = [](HWND dialog) { ClickButton(dialog, GetDlgItem(dialog, IDCANCEL) != NULL ? IDCANCEL : IDOK); };
+    RECT row = {LVIR_LABEL};
+    SendMessageA(main.list, LVM_GETITEMRECT, FindListRowOfWindow(main.list, window), (LPARAM)&row);
+    LPARAM at = MAKELPARAM(row.left + 3, (row.top + row.bottom) / 2);
+    const std::function<void()> openings[] = {
+        [&] { ReadNextMenu([&] { PostMessageA(main.list, WM_RBUTTONUP, 0, at); SendMessageA(main.list, WM_RBUTTONDOWN, MK_RBUTTON, at); }); },
+        [&] { ReadNextMenu([&] { SendMessageA(main.dialog, WM_SYSCOMMAND, SC_KEYMENU, 'w'); }); },
+        [&] { ReadNextMenu([&] { SendMessageA(main.dialog, WM_SYSCOMMAND, SC_KEYMENU, 'u'); }); },
+        [&] { ReadNextMenu([&] { SendMessageA(main.dialog, WM_SYSCOMMAND, SC_KEYMENU, ' '); }); },
+        [&] { ReadNextMenu([&] { SendMessageA(main.dialog, WM_APP, TRAY_ICON_ID, WM_CONTEXTMENU); }); },
+        [&] { WhenDialogOpens(main.dialog, cancel); SendCommand(main.dialog, CMD_PROPERTIES); },
+        [&] { WhenDialogOpens(main.dialog, cancel); SendCommand(main.dialog, CMD_ABOUT); },
+    };
+    for (const auto& open : openings)
+        open();  // what the first opening loads once, for the whole run
+    PumpMessagesFor(20);
+    GuiObjects before = CountGuiObjects();
+    for (int round = 0; round < 5; ++round) {
+        for (const auto& open : openings)
+            open();
+    }
+    PumpMessagesFor(20);
+    EXPECT_EQ(before, CountGuiObjects());
+    SetTrayNotifier(realNotifier);
+}
+
 TEST_F(CommandsTest, OnlyMenuAndAcceleratorCodesAreCommands)
 {
     HWND late = CreateTitledFixture(fixtures, "late");
@@ -303,18 +346,6 @@ TEST_F(CommandsTest, OnlyMenuAndAcceleratorCodesAreCommands)
     EXPECT_TRUE(OnMainCommand(main.dialog, MAKEWPARAM(CMD_REFRESH, 1)));  // an accelerator
     EXPECT_GE(FindListRowOfWindow(main.list, late), 0);
 }
-
-namespace {
-// How a command reaches the program: an item chosen inside the open menu
-// bar's popup (Alt and its letter), the system menu (Alt+Space), the row's
-// context menu (a right click on the row) or the notification-area icon's
-// menu (a single click, the real timer left to fire); a key; or WM_COMMAND
-// sent by another program or the dialog manager.
-enum Road { MENU_BAR, SYSTEM_MENU, CONTEXT_MENU, TRAY_MENU, KEY, SENT };
-const char* const ROAD_NAMES[] = {"menu bar", "system menu", "context menu", "tray menu", "key", "sent"};
-
-BOOL WINAPI NoShell(DWORD, PNOTIFYICONDATAA) { return TRUE; }
-}  // namespace
 
 TEST_F(CommandsTest, EachCommandDoesItsOneThingByEveryRoadToIt)
 {

@@ -302,6 +302,43 @@ ChosenMenu ChooseInNextMenu(const std::function<void()>& open, UINT id)
     return shownMenu;
 }
 
+namespace {
+BOOL CALLBACK CountOwnChild(HWND window, LPARAM count)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    *(DWORD*)count += process == GetCurrentProcessId();
+    return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindow(HWND window, LPARAM count)
+{
+    CountOwnChild(window, count);
+    EnumChildWindows(window, CountOwnChild, count);  // every descendant, once
+    return TRUE;
+}
+}  // namespace
+
+GuiObjects CountGuiObjects()
+{
+    GuiObjects objects = {GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
+                          GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)};
+    if (objects.user != 0 || objects.gdi != 0)
+        return objects;
+    // A handle's index with generation 0 names whatever object is there.
+    for (ULONG_PTR index = 0; index < 0x10000; ++index) {
+        objects.user += IsMenu((HMENU)(0x20 + 2 * index)) != FALSE;  // the process's own menus only
+        objects.gdi += GetObjectType((HGDIOBJ)index) != 0;
+    }
+    EnumWindows(CountOwnWindow, (LPARAM)&objects.user);
+    return objects;
+}
+
+void PrintTo(const GuiObjects& objects, std::ostream* out)
+{
+    *out << objects.user << " USER, " << objects.gdi << " GDI";
+}
+
 void ClickButton(HWND dialog, int id)
 {
     SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);

@@ -84,6 +84,16 @@ struct ChosenMenu : ShownMenu {
 };
 ChosenMenu ChooseInNextMenu(const std::function<void()>& open, UINT id);
 
+// The USER and GDI objects this process holds. Wine's GetGuiResources
+// answers 0, so there they are counted one by one: every menu and window of
+// the process, and every GDI object (icons and fonts hold bitmaps).
+struct GuiObjects {
+    DWORD user, gdi;
+    bool operator==(const GuiObjects& o) const { return user == o.user && gdi == o.gdi; }
+};
+GuiObjects CountGuiObjects();
+void PrintTo(const GuiObjects& objects, std::ostream* out);
+
 // Clicks a button of a dialog as the mouse would, through the button.
 void ClickButton(HWND dialog, int id);
 // The centre of a window's client area, in screen coordinates.

@@ -66,6 +66,7 @@ TEST_F(WindowListTest, EachFixtureRowHoldsItsEightCells)
     HWND minimised = Fixture("minimised", Minimised);
     HWND maximised = Fixture("maximised", Maximised);
     HWND topmost = Fixture("topmost", Topmost);
+    HWND tool = Fixture("tool", [](FixtureSpec* s) { s->exStyle = WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT; });
     Open();
 
     struct Case { HWND window; const char* title; const char* state; const char* flags; };
@@ -73,7 +74,9 @@ TEST_F(WindowListTest, EachFixtureRowHoldsItsEightCells)
         {visible, "可視の窓", "標準", "○|○|×"},   {hidden, "hidden", "標準", "×|○|×"},
         {disabled, "disabled", "標準", "○|×|×"},  {minimised, "minimised", "最小化", "○|○|×"},
         {maximised, "maximised", "最大化", "○|○|×"}, {topmost, "topmost", "標準", "○|○|○"},
+        {tool, "tool", "標準", "○|○|×"},  // an extended style with hex letters
     };
+    ASSERT_EQ(0xa0u, GetWindowLongA(tool, GWL_EXSTYLE) & 0xf0u);
     for (const Case& c : cases) {
         int row = FindListRowOfWindow(main.list, c.window);
         ASSERT_GE(row, 0) << c.title;
@@ -156,42 +159,57 @@ TEST_F(WindowListTest, FiltersLeaveOutTheirWindowsAndNeverListTheDialog)
 
 TEST_F(WindowListTest, SelectionFollowsItsWindowAcrossARefreshOrFallsBackToTheFirstRow)
 {
+    // More rows than a page, the selected one last: below the fold.
+    for (int i = 10; i < 40; ++i)
+        Fixture("selection fill " + std::to_string(i));
     HWND second = Fixture("zzz selection second"), doomed = Fixture("selection doomed");
     Open();
     SelectListRowOfWindow(main.list, second);
+    SendMessageA(main.list, LVM_ENSUREVISIBLE, 0, 0);  // the user scrolled back up
     SendCommand(main.dialog, CMD_REFRESH);
     EXPECT_EQ(second, GetSelectedListWindow(main.list));
     int row = FindListRowOfWindow(main.list, second);
     EXPECT_EQ(LVIS_FOCUSED | LVIS_SELECTED,
               (UINT)SendMessageA(main.list, LVM_GETITEMSTATE, row, LVIS_FOCUSED | LVIS_SELECTED));
+    int top = (int)SendMessageA(main.list, LVM_GETTOPINDEX, 0, 0);
+    EXPECT_GT(row, (int)SendMessageA(main.list, LVM_GETCOUNTPERPAGE, 0, 0));
+    EXPECT_TRUE(row >= top && row < top + (int)SendMessageA(main.list, LVM_GETCOUNTPERPAGE, 0, 0)) << row << " " << top;
     SelectListRowOfWindow(main.list, doomed);
     DestroyFixtureWindow(fixtures, doomed);
     EXPECT_EQ(nullptr, GetSelectedListWindow(main.list));
     SendCommand(main.dialog, CMD_REFRESH);
     EXPECT_LT(FindListRowOfWindow(main.list, doomed), 0);
     // The first row in insertion order is the first by title; sorting by
-    // title ascending keeps it first.
+    // title ascending keeps it first, and in view.
     EXPECT_EQ(0, GetSelectedListIndex(main.list));
+    EXPECT_EQ(0, SendMessageA(main.list, LVM_GETTOPINDEX, 0, 0));
     EXPECT_EQ(1, SendMessageA(main.list, LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
-TEST_F(WindowListTest, ABusyThreadIsAskedForOneIconPerRefreshNotOnePerWindow)
+TEST_F(WindowListTest, ABusyThreadIsAskedForOneIconPerRefreshNotOnePerWindowAndAgainAtTheNext)
 {
     // The thread sits on every WM_GETICON. Asked without a bound, or asked
     // again for each of its windows, it would be asked 30 times (and the
     // refresh would wait for each).
     std::vector<HWND> busy;
     for (int i = 0; i < 30; ++i)
-        busy.push_back(Fixture("busy", SlowIcon));
+        busy.push_back(Fixture("busy", [](FixtureSpec* s) { s->slowIcon = s->ownSmallIcon = true; }));
     Open();
     ReleaseSlowIcons();
-    int queries = 0, rows = 0;
-    for (HWND window : busy)
-        queries += GetFixtureLog(window)->iconQueries;
-    for (int row = 0; row < RowCount(main.list); ++row)
-        rows += CellText(main.list, row, 0) == "busy";
-    EXPECT_EQ(1, queries);
-    EXPECT_EQ(30, rows);
+    // Busy once is not busy for ever: the next refresh asks each window.
+    for (int expected : {1, 31}) {
+        int queries = 0, rows = 0, icons = 0;
+        for (HWND window : busy)
+            queries += GetFixtureLog(window)->iconQueries;
+        for (int row = 0; row < RowCount(main.list); ++row) {
+            rows += CellText(main.list, row, 0) == "busy";
+            icons += CellText(main.list, row, 0) == "busy" && RowImage(main.list, row) >= 0;
+        }
+        EXPECT_EQ(expected, queries);
+        EXPECT_EQ(30, rows);
+        EXPECT_EQ(expected == 1 ? 0 : 30, icons);
+        SendCommand(main.dialog, CMD_REFRESH);
+    }
 }
 
 TEST_F(WindowListTest, ImageListStaysFlatOverRefreshes)
@@ -209,6 +227,19 @@ TEST_F(WindowListTest, ImageListStaysFlatOverRefreshes)
     EXPECT_LT(RowImage(main.list, FindListRowOfWindow(main.list, own)), once);
 }
 
+namespace {
+WNDPROC listProc;
+int framePaints;
+LRESULT CALLBACK CountFramePaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The region to paint is in screen coordinates; 1 stands for all of it.
+    RECT outer;
+    GetWindowRect(window, &outer);
+    framePaints += message == WM_NCPAINT && (wParam == 1 || PtInRegion((HRGN)wParam, outer.left, outer.top));
+    return CallWindowProcA(listProc, window, message, wParam, lParam);
+}
+}  // namespace
+
 TEST_F(WindowListTest, ARefreshRepaintsTheRowsInViewThatChangedOrAllWhenRowsComeOrGo)
 {
     // Visible windows only, all ours. Fillers put the changing one in the
@@ -225,6 +256,7 @@ TEST_F(WindowListTest, ARefreshRepaintsTheRowsInViewThatChangedOrAllWhenRowsCome
                            [w] { SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); });
     };
     raise(twin);
+    listProc = (WNDPROC)SetWindowLongPtrA(main.list, GWLP_WNDPROC, (LONG_PTR)CountFramePaints);
     SelectListRowOfWindow(main.list, twin);
     SendCommand(main.dialog, CMD_REFRESH);
     ASSERT_EQ(fit, FindListRowOfWindow(main.list, changing));
@@ -254,7 +286,12 @@ TEST_F(WindowListTest, ARefreshRepaintsTheRowsInViewThatChangedOrAllWhenRowsCome
         EXPECT_EQ(c.twinRows, toPaint(twin) && toPaint(otherTwin)) << c.change;
         EXPECT_EQ(c.twinRows && !c.steadyRow, twinRow != FindListRowOfWindow(main.list, twin)) << c.change;
         DeleteObject(pending);
+        // The whole list is its frame and scroll bars too.
+        framePaints = 0;
+        UpdateWindow(main.list);
+        EXPECT_EQ(c.steadyRow, framePaints > 0) << c.change;
     }
+    SetWindowLongPtrA(main.list, GWLP_WNDPROC, (LONG_PTR)listProc);
 }
 
 TEST_F(WindowListTest, UnknownShowStateGivesAnEmptyCell)
