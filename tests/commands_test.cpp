@@ -25,10 +25,10 @@ bool Checked(HMENU menu, UINT id) { return (MenuState(menu, id) & MF_CHECKED) !=
 // How a command reaches the program: an item chosen inside the open menu
 // bar's popup (Alt and its letter), the system menu (Alt+Space), the row's
 // context menu (a right click on the row) or the notification-area icon's
-// menu (a single click, the real timer left to fire); a key; or WM_COMMAND
-// sent by another program or the dialog manager.
-enum Road { MENU_BAR, SYSTEM_MENU, CONTEXT_MENU, TRAY_MENU, KEY, SENT };
-const char* const ROAD_NAMES[] = {"menu bar", "system menu", "context menu", "tray menu", "key", "sent"};
+// menu (a single click, the real timer left to fire); a double click on the
+// row; a key; or WM_COMMAND sent by another program or the dialog manager.
+enum Road { MENU_BAR, SYSTEM_MENU, CONTEXT_MENU, TRAY_MENU, ROW_DOUBLE_CLICK, KEY, SENT };
+const char* const ROAD_NAMES[] = {"menu bar", "system menu", "context menu", "tray menu", "double click", "key", "sent"};
 
 BOOL WINAPI NoShell(DWORD, PNOTIFYICONDATAA) { return TRUE; }
 
@@ -49,6 +49,59 @@ protected:
         MSG message = {target, WM_KEYDOWN, key, 1, GetTickCount(), {0, 0}};
         DispatchMainMessage(main.dialog, accelerators, &message);
         PumpMessagesFor(0);
+    }
+    // Takes `road` to the command `id` (for a key, the key; for the menu bar,
+    // `letter` names the popup) with the pointer on `target`'s row; id 0 only
+    // opens the menu and closes it. Returns what the menu showed.
+    ChosenMenu TakeRoad(Road road, UINT id, char letter, HWND target)
+    {
+        HWND dialog = main.dialog;
+        RECT row = {LVIR_LABEL};
+        SendMessageA(main.list, LVM_GETITEMRECT, FindListRowOfWindow(main.list, target), (LPARAM)&row);
+        POINT at = {row.left + 3, (row.top + row.bottom) / 2};
+        LPARAM atRow = MAKELPARAM(at.x, at.y);
+        ClientToScreen(main.list, &at);
+        SetCursorPos(at.x, at.y);
+        ChosenMenu menu;
+        switch (road) {
+        case MENU_BAR:
+        case SYSTEM_MENU:
+            return ChooseInNextMenu([&] { SendMessageA(dialog, WM_SYSCOMMAND, SC_KEYMENU, letter); }, id);
+        case CONTEXT_MENU:
+            SelectNothing(main.list);  // the click selects the row
+            return ChooseInNextMenu([&] {
+                PostMessageA(main.list, WM_RBUTTONUP, 0, atRow);  // ends the control's wait for a drag
+                SendMessageA(main.list, WM_RBUTTONDOWN, MK_RBUTTON, atRow);
+            }, id);
+        case TRAY_MENU: {
+            UINT doubleClickTime = GetDoubleClickTime();
+            SystemParametersInfoA(SPI_SETDOUBLECLICKTIME, 50, NULL, 0);  // for this session only
+            ShowWindow(dialog, SW_MINIMIZE);
+            menu = ChooseInNextMenu([&] {
+                SendMessageA(dialog, WM_APP, TRAY_ICON_ID, WM_LBUTTONDOWN);
+                SendMessageA(dialog, WM_APP, TRAY_ICON_ID, WM_LBUTTONUP);
+                PumpMessagesFor(250);
+            }, id);
+            SystemParametersInfoA(SPI_SETDOUBLECLICKTIME, doubleClickTime, NULL, 0);
+            EXPECT_FALSE(IsWindowVisible(dialog));
+            LeaveTray(dialog);
+            return menu;
+        }
+        case ROW_DOUBLE_CLICK:
+            SelectNothing(main.list);
+            for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+                SendMessageA(main.list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, atRow);
+            break;
+        case KEY: {
+            bool alt = id == VK_F4;
+            MSG message = {main.list, alt ? (UINT)WM_SYSKEYDOWN : (UINT)WM_KEYDOWN, id, alt ? 0x20000001 : 1};
+            DispatchMainMessage(dialog, accelerators, &message);
+            break;
+        }
+        case SENT: SendMessageA(dialog, WM_COMMAND, id, 0); break;
+        }
+        PumpMessagesFor(20);
+        return menu;
     }
     HACCEL accelerators = NULL;
 };
@@ -225,50 +278,109 @@ TEST_F(CommandsTest, EndOfEditRetitlesOrLeavesAlone)
     }
 }
 
-TEST_F(CommandsTest, DoubleClickOnARowOpensThePropertiesOfThatRow)
+TEST_F(CommandsTest, EachCommandDoesItsOneThingByEveryRoadToIt)
 {
-    Fixture("another row");
-    HWND window = Fixture("double click");
-    Select(window);
-    RECT rect = {};
-    rect.left = LVIR_LABEL;
-    SendMessageA(main.list, LVM_GETITEMRECT, FindListRowOfWindow(main.list, window), (LPARAM)&rect);
-    std::string caption;
-    WhenDialogOpens(main.dialog, [&caption](HWND dialog) {
-        caption = WindowText(dialog);
-        ClickButton(dialog, IDCANCEL);
-    });
-    LPARAM at = MAKELPARAM(rect.left + 3, (rect.top + rect.bottom) / 2);
-    SendMessageA(main.list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(main.list, WM_LBUTTONUP, 0, at);
-    SendMessageA(main.list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendMessageA(main.list, WM_LBUTTONUP, 0, at);
-    PumpMessagesFor(20);
-    EXPECT_EQ("ﾌﾟﾛﾊﾟﾃｨ VantoraFixture-double click", caption);
-}
-
-TEST_F(CommandsTest, RightClickShowsTheContextMenuAtTheCursorInTheForeground)
-{
-    Select(Fixture("right click"));
-    RECT work;
-    GetWorkArea(&work);
-    POINT cursor = {(work.left + work.right) / 2, (work.top + work.bottom) / 2};
-    SetCursorPos(cursor.x, cursor.y);
-    GetCursorPos(&cursor);
+    // What a command changes of the selected window, or what else it does.
+    enum Effect { NONE, DISABLES, HIDES, TOPMOST, ACTIVATES, CLOSES, PROPERTIES, ABOUT, EDITOR, REFRESHES,
+                  FILTERS, QUITS, UNDOES, ON_TOP };
+    // The road, the command (a key, or a whole WM_COMMAND wParam when sent),
+    // the menu bar popup's letter, then the effect.
+    struct Case { Road road; UINT id; char letter; Effect effect; };
+    const Case cases[] = {
+        {MENU_BAR, CMD_ENABLE, 'w', DISABLES},       {MENU_BAR, CMD_VISIBLE, 'w', HIDES},
+        {MENU_BAR, CMD_TOPMOST, 'w', TOPMOST},       {MENU_BAR, CMD_ACTIVATE, 'w', ACTIVATES},
+        {MENU_BAR, CMD_CLOSE, 'w', CLOSES},          {MENU_BAR, CMD_PROPERTIES, 'w', PROPERTIES},
+        {MENU_BAR, CMD_REFRESH, 'v', REFRESHES},     {MENU_BAR, CMD_VIEW_INVISIBLE, 'v', FILTERS},
+        {MENU_BAR, CMD_UNDO_FIRST, 'u', UNDOES},     {MENU_BAR, CMD_ABOUT, 'h', ABOUT},
+        {MENU_BAR, CMD_QUIT, 'w', QUITS},            {SYSTEM_MENU, CMD_ALWAYS_ON_TOP, ' ', ON_TOP},
+        {CONTEXT_MENU, CMD_RENAME, 0, EDITOR},       {CONTEXT_MENU, CMD_ENABLE, 0, DISABLES},
+        {CONTEXT_MENU, CMD_VISIBLE, 0, HIDES},       {CONTEXT_MENU, CMD_TOPMOST, 0, TOPMOST},
+        {CONTEXT_MENU, CMD_ACTIVATE, 0, ACTIVATES},  {CONTEXT_MENU, CMD_CLOSE, 0, CLOSES},
+        {CONTEXT_MENU, CMD_PROPERTIES, 0, PROPERTIES}, {TRAY_MENU, CMD_UNDO_FIRST, 0, UNDOES},
+        {ROW_DOUBLE_CLICK, 0, 0, PROPERTIES},            {KEY, VK_F2, 0, EDITOR},
+        {KEY, VK_F5, 0, REFRESHES},                  {KEY, VK_ESCAPE, 0, NONE},
+        {KEY, VK_RETURN, 0, NONE},                   {KEY, VK_F4, 0, QUITS},  // with Alt
+        {SENT, CMD_QUIT_OK, 0, QUITS},               {SENT, CMD_QUIT, 0, QUITS},
+        {SENT, CMD_SWALLOW_KEY, 0, NONE},            {SENT, CMD_REFRESH, 0, REFRESHES},
+        {SENT, MAKEWPARAM(CMD_REFRESH, EN_CHANGE), 0, NONE},  // a control's notification is no command
+    };
+    TrayNotifier realNotifier = SetTrayNotifier(NoShell);
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, NULL, NULL, NULL, NULL);
-    SetForegroundWindow(other);
-    PumpMessagesFor(50);  // the display's own news of the switch, which would otherwise close the menu
-    NMHDR header = {main.list, IDC_WINDOW_LIST, (UINT)NM_RCLICK};
-    ShownMenu menu = ReadNextMenu([&] { Notify(main, &header); });
+    HWND bystander = CreateTitledFixture(fixtures, "road bystander", Topmost);
+    HWND target = CreateTitledFixture(fixtures, "road target", RefusesClose);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(ROAD_NAMES[c.road]) + " " + std::to_string(c.id));
+        RunOnFixtureThread(fixtures, [target] {
+            EnableWindow(target, TRUE);
+            ShowWindow(target, SW_SHOWNOACTIVATE);
+            SetNotTopmost(target);
+        });
+        ResetFixtureLog(target);
+        main = UseSharedMainDialog();
+        SetWindowPos(main.dialog, NULL, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (c.effect == UNDOES) {
+            Select(target);
+            SendCommand(main.dialog, CMD_ENABLE);
+        }
+        Select(target);
+        // A menu of ours comes up in the foreground wherever the user was.
+        bool popup = c.road == CONTEXT_MENU || c.road == TRAY_MENU;
+        SetForegroundWindow(popup ? other : main.dialog);
+        PumpMessagesFor(popup ? 50 : 0);  // the display's news of the switch, which would close the menu
+        HWND late = CreateTitledFixture(fixtures, "road late");
+        WindowState expected = ReadWindowState(target), bystanderBefore = ReadWindowState(bystander);
+        std::string dialogSeen;
+        WhenDialogOpens(main.dialog, [&dialogSeen](HWND dialog) {
+            dialogSeen = WindowText(dialog);
+            ClickButton(dialog, GetDlgItem(dialog, IDCANCEL) != NULL ? IDCANCEL : IDOK);  // the About box has OK only
+        });
+        HWND dialog = main.dialog;
+        ChosenMenu menu = TakeRoad(c.road, c.id, c.letter, target);
+        POINT cursor;
+        GetCursorPos(&cursor);  // on the row
+        EXPECT_EQ(c.road <= TRAY_MENU, menu.chosen);
+        if (c.road == CONTEXT_MENU) {
+            EXPECT_EQ(10, menu.items);
+            EXPECT_EQ("タイトルの変更(&I)", menu.firstItem);  // no shortcut text
+            EXPECT_EQ(cursor.x, menu.rect.left);
+            EXPECT_EQ(cursor.y, menu.rect.top);
+            EXPECT_TRUE(menu.messageFollowed);  // so that the next menu does not close at once
+        }
+        if (popup)
+            EXPECT_EQ(dialog, menu.foreground);  // so that a click elsewhere closes it
+        WindowState now = ReadWindowState(target);
+        expected.foreground = c.effect == ACTIVATES ? target : c.effect == QUITS ? now.foreground : dialog;
+        expected.enabled = c.effect != DISABLES;
+        expected.visible = c.effect != HIDES;
+        expected.topmost = c.effect == TOPMOST;
+        EXPECT_EQ(expected, now);
+        bystanderBefore.foreground = expected.foreground;
+        EXPECT_EQ(bystanderBefore, ReadWindowState(bystander));
+        EXPECT_EQ(c.effect == CLOSES ? 1 : 0, GetFixtureLog(target)->closeRequests);
+        EXPECT_EQ(c.effect == PROPERTIES ? "ﾌﾟﾛﾊﾟﾃｨ VantoraFixture-road target"
+                  : c.effect == ABOUT    ? "Vantora について"
+                                         : "",
+                  dialogSeen);
+        EXPECT_EQ(c.effect != QUITS, IsWindow(dialog) != FALSE);
+        if (c.effect == QUITS)
+            continue;
+        HWND edit = (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0);
+        EXPECT_EQ(c.effect == EDITOR ? "road target" : "", edit != NULL ? WindowText(edit) : "");
+        if (edit != NULL)
+            SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);  // rebuilds nothing: no change, no refresh owed
+        // Every command that changes a window ends with a fresh list.
+        bool refreshes = c.effect != NONE && c.effect != EDITOR && c.effect != ON_TOP && c.effect != PROPERTIES &&
+                         c.effect != ABOUT;
+        EXPECT_EQ(refreshes, FindListRowOfWindow(main.list, late) >= 0);
+        EXPECT_EQ(c.effect == FILTERS ? 0 : 1, main.state->showInvisible);
+        EXPECT_EQ(c.effect == ON_TOP, IsTopmost(dialog) != FALSE);
+        EXPECT_EQ(c.effect == ON_TOP, main.state->alwaysOnTop);
+        EXPECT_EQ(c.effect == UNDOES ? 2 : (c.effect >= DISABLES && c.effect <= TOPMOST) ? 1 : 0,
+                  main.state->undoHistory.count);
+        DestroyFixtureWindow(fixtures, late);
+    }
     DestroyWindow(other);
-    EXPECT_EQ(10, menu.items);
-    EXPECT_EQ("タイトルの変更(&I)", menu.firstItem);  // no shortcut text
-    EXPECT_EQ(cursor.x, menu.rect.left);
-    EXPECT_EQ(cursor.y, menu.rect.top);
-    EXPECT_EQ(main.dialog, menu.foreground);  // so that a click elsewhere closes it
-    // Posted after the menu, so that the next menu does not close at once.
-    MSG message;
-    EXPECT_TRUE(PeekMessageA(&message, main.dialog, WM_NULL, WM_NULL, PM_REMOVE));
+    SetTrayNotifier(realNotifier);
 }
 
 TEST_F(CommandsTest, EachDialogOpensCentredOnTheCursorInsideTheWorkArea)
@@ -278,9 +390,8 @@ TEST_F(CommandsTest, EachDialogOpensCentredOnTheCursorInsideTheWorkArea)
     GetWorkArea(&work);
     // The middle (odd offsets), and the bottom-right corner, where each
     // dialog touches the work area's edges.
-    const POINT cursors[] = {{(work.left + work.right) / 2 + 11, (work.top + work.bottom) / 2 - 7},
-                             {work.right - 1, work.bottom - 1}};
-    for (POINT cursor : cursors) {
+    for (POINT cursor : {POINT{(work.left + work.right) / 2 + 11, (work.top + work.bottom) / 2 - 7},
+                         POINT{work.right - 1, work.bottom - 1}}) {
         SetCursorPos(cursor.x, cursor.y);
         GetCursorPos(&cursor);
         std::vector<RECT> opened(1);
@@ -309,171 +420,21 @@ TEST_F(CommandsTest, OpeningEachMenuAndDialogAgainAndAgainLeavesNoObjectBehind)
     HWND window = Fixture("opened on");
     Select(window);
     SendCommand(main.dialog, CMD_ENABLE);  // an Undo entry to show
-    Select(window);
     TrayNotifier realNotifier = SetTrayNotifier(NoShell);
-    auto cancel = [](HWND dialog) { ClickButton(dialog, GetDlgItem(dialog, IDCANCEL) != NULL ? IDCANCEL : IDOK); };
-    RECT row = {LVIR_LABEL};
-    SendMessageA(main.list, LVM_GETITEMRECT, FindListRowOfWindow(main.list, window), (LPARAM)&row);
-    LPARAM at = MAKELPARAM(row.left + 3, (row.top + row.bottom) / 2);
-    const std::function<void()> openings[] = {
-        [&] { ReadNextMenu([&] { PostMessageA(main.list, WM_RBUTTONUP, 0, at); SendMessageA(main.list, WM_RBUTTONDOWN, MK_RBUTTON, at); }); },
-        [&] { ReadNextMenu([&] { SendMessageA(main.dialog, WM_SYSCOMMAND, SC_KEYMENU, 'w'); }); },
-        [&] { ReadNextMenu([&] { SendMessageA(main.dialog, WM_SYSCOMMAND, SC_KEYMENU, 'u'); }); },
-        [&] { ReadNextMenu([&] { SendMessageA(main.dialog, WM_SYSCOMMAND, SC_KEYMENU, ' '); }); },
-        [&] { ReadNextMenu([&] { SendMessageA(main.dialog, WM_APP, TRAY_ICON_ID, WM_CONTEXTMENU); }); },
-        [&] { WhenDialogOpens(main.dialog, cancel); SendCommand(main.dialog, CMD_PROPERTIES); },
-        [&] { WhenDialogOpens(main.dialog, cancel); SendCommand(main.dialog, CMD_ABOUT); },
-    };
-    for (const auto& open : openings)
-        open();  // what the first opening loads once, for the whole run
-    PumpMessagesFor(20);
-    GuiObjects before = CountGuiObjects();
-    for (int round = 0; round < 5; ++round) {
-        for (const auto& open : openings)
-            open();
-    }
-    PumpMessagesFor(20);
-    EXPECT_EQ(before, CountGuiObjects());
-    SetTrayNotifier(realNotifier);
-}
-
-TEST_F(CommandsTest, OnlyMenuAndAcceleratorCodesAreCommands)
-{
-    HWND late = CreateTitledFixture(fixtures, "late");
-    // A control notification with a command's id (here EN_CHANGE) is none.
-    EXPECT_FALSE(OnMainCommand(main.dialog, MAKEWPARAM(CMD_REFRESH, EN_CHANGE)));
-    EXPECT_LT(FindListRowOfWindow(main.list, late), 0);
-    EXPECT_TRUE(OnMainCommand(main.dialog, MAKEWPARAM(CMD_REFRESH, 1)));  // an accelerator
-    EXPECT_GE(FindListRowOfWindow(main.list, late), 0);
-}
-
-TEST_F(CommandsTest, EachCommandDoesItsOneThingByEveryRoadToIt)
-{
-    // The road, the command (for a key, the key; for a menu bar popup, its
-    // letter follows), then what the command changes of the selected
-    // window's state; `other` marks commands checked by another effect.
-    enum Effect { NONE, DISABLES, HIDES, TOPMOST, ACTIVATES, CLOSES, PROPERTIES, ABOUT, EDITOR, REFRESHES,
-                  FILTERS, QUITS, UNDOES, ON_TOP };
-    struct Case { Road road; UINT id; char letter; Effect effect; };
-    const Case cases[] = {
-        {MENU_BAR, CMD_ENABLE, 'w', DISABLES},       {MENU_BAR, CMD_VISIBLE, 'w', HIDES},
-        {MENU_BAR, CMD_TOPMOST, 'w', TOPMOST},       {MENU_BAR, CMD_ACTIVATE, 'w', ACTIVATES},
-        {MENU_BAR, CMD_CLOSE, 'w', CLOSES},          {MENU_BAR, CMD_PROPERTIES, 'w', PROPERTIES},
-        {MENU_BAR, CMD_REFRESH, 'v', REFRESHES},     {MENU_BAR, CMD_VIEW_INVISIBLE, 'v', FILTERS},
-        {MENU_BAR, CMD_UNDO_FIRST, 'u', UNDOES},     {MENU_BAR, CMD_ABOUT, 'h', ABOUT},
-        {MENU_BAR, CMD_QUIT, 'w', QUITS},            {SYSTEM_MENU, CMD_ALWAYS_ON_TOP, ' ', ON_TOP},
-        {CONTEXT_MENU, CMD_RENAME, 0, EDITOR},       {CONTEXT_MENU, CMD_ENABLE, 0, DISABLES},
-        {CONTEXT_MENU, CMD_VISIBLE, 0, HIDES},       {CONTEXT_MENU, CMD_TOPMOST, 0, TOPMOST},
-        {CONTEXT_MENU, CMD_ACTIVATE, 0, ACTIVATES},  {CONTEXT_MENU, CMD_CLOSE, 0, CLOSES},
-        {CONTEXT_MENU, CMD_PROPERTIES, 0, PROPERTIES}, {TRAY_MENU, CMD_UNDO_FIRST, 0, UNDOES},
-        {KEY, VK_F2, 0, EDITOR},                     {KEY, VK_F5, 0, REFRESHES},
-        {KEY, VK_ESCAPE, 0, NONE},                   {KEY, VK_RETURN, 0, NONE},
-        {KEY, VK_F4, 0, QUITS},  // with Alt
-        {SENT, CMD_QUIT_OK, 0, QUITS},               {SENT, CMD_QUIT, 0, QUITS},
-        {SENT, CMD_SWALLOW_KEY, 0, NONE},            {SENT, CMD_REFRESH, 0, REFRESHES},
-    };
-    TrayNotifier realNotifier = SetTrayNotifier(NoShell);
-    UINT doubleClickTime = GetDoubleClickTime();
-    SystemParametersInfoA(SPI_SETDOUBLECLICKTIME, 100, NULL, 0);  // for this session only
-    HWND bystander = CreateTitledFixture(fixtures, "road bystander", Topmost);
-    HWND target = CreateTitledFixture(fixtures, "road target", RefusesClose);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(ROAD_NAMES[c.road]) + " " + std::to_string(c.id));
-        RunOnFixtureThread(fixtures, [target] {
-            EnableWindow(target, TRUE);
-            ShowWindow(target, SW_SHOWNOACTIVATE);
-            SetNotTopmost(target);
-        });
-        ResetFixtureLog(target);
-        main = UseSharedMainDialog();
-        if (c.effect == UNDOES) {
-            Select(target);
-            SendCommand(main.dialog, CMD_ENABLE);
-        }
-        Select(target);
-        SetForegroundWindow(main.dialog);
-        PumpMessagesFor(0);
-        HWND late = CreateTitledFixture(fixtures, "road late");
-        WindowState expected = ReadWindowState(target), bystanderBefore = ReadWindowState(bystander);
-        std::string dialogSeen;
-        WhenDialogOpens(main.dialog, [&dialogSeen](HWND dialog) {
-            dialogSeen = WindowText(dialog);
-            ClickButton(dialog, GetDlgItem(dialog, IDCANCEL) != NULL ? IDCANCEL : IDOK);  // the About box has OK only
-        });
-        HWND dialog = main.dialog;
-        ChosenMenu menu;
-        switch (c.road) {
-        case MENU_BAR:
-        case SYSTEM_MENU:
-            menu = ChooseInNextMenu([&] { SendMessageA(dialog, WM_SYSCOMMAND, SC_KEYMENU, c.letter); }, c.id);
-            break;
-        case CONTEXT_MENU: {
-            RECT row = {LVIR_LABEL};
-            SendMessageA(main.list, LVM_GETITEMRECT, FindListRowOfWindow(main.list, target), (LPARAM)&row);
-            POINT at = {row.left + 3, (row.top + row.bottom) / 2};
-            SelectNothing(main.list);  // the click selects the row
-            menu = ChooseInNextMenu([&] {
-                PostMessageA(main.list, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-                SendMessageA(main.list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
-            }, c.id);
-            break;
-        }
-        case TRAY_MENU:
-            ShowWindow(dialog, SW_MINIMIZE);
-            menu = ChooseInNextMenu([&] {
-                SendMessageA(dialog, WM_APP, TRAY_ICON_ID, WM_LBUTTONDOWN);
-                SendMessageA(dialog, WM_APP, TRAY_ICON_ID, WM_LBUTTONUP);
-                PumpMessagesFor(300);
-            }, c.id);
-            EXPECT_FALSE(IsWindowVisible(dialog));
-            LeaveTray(dialog);
-            break;
-        case KEY: {
-            bool alt = c.id == VK_F4;
-            MSG message = {main.list, alt ? (UINT)WM_SYSKEYDOWN : (UINT)WM_KEYDOWN, c.id, alt ? 0x20000001 : 1};
-            DispatchMainMessage(dialog, accelerators, &message);
-            PumpMessagesFor(20);
-            break;
-        }
-        case SENT: SendCommand(dialog, c.id); break;
+    struct Opening { Road road; UINT id; char letter; };
+    const Opening openings[] = {{CONTEXT_MENU, 0, 0}, {MENU_BAR, 0, 'w'},  {MENU_BAR, 0, 'u'}, {SYSTEM_MENU, 0, ' '},
+                                {TRAY_MENU, 0, 0},    {SENT, CMD_PROPERTIES}, {SENT, CMD_ABOUT}};
+    GuiObjects before = {};
+    for (int round = 0; round < 3; ++round) {
+        for (const Opening& o : openings) {
+            Select(window);
+            WhenDialogOpens(main.dialog, [](HWND d) { ClickButton(d, GetDlgItem(d, IDCANCEL) != NULL ? IDCANCEL : IDOK); });
+            TakeRoad(o.road, o.id, o.letter, window);
         }
         PumpMessagesFor(20);
-        if (c.road < KEY)
-            EXPECT_TRUE(menu.chosen);
-        switch (c.effect) {
-        case DISABLES: expected.enabled = false; break;
-        case HIDES: expected.visible = false; break;
-        case TOPMOST: expected.topmost = true; break;
-        case ACTIVATES: expected.foreground = target; break;
-        case UNDOES: expected.enabled = true; break;
-        case QUITS: expected.foreground = GetForegroundWindow(); break;
-        default: break;
-        }
-        EXPECT_EQ(expected, ReadWindowState(target));
-        bystanderBefore.foreground = expected.foreground;
-        EXPECT_EQ(bystanderBefore, ReadWindowState(bystander));
-        EXPECT_EQ(c.effect == CLOSES ? 1 : 0, GetFixtureLog(target)->closeRequests);
-        EXPECT_EQ(c.effect == PROPERTIES ? "ﾌﾟﾛﾊﾟﾃｨ VantoraFixture-road target"
-                  : c.effect == ABOUT    ? "Vantora について"
-                                         : "",
-                  dialogSeen);
-        EXPECT_EQ(c.effect != QUITS, IsWindow(dialog) != FALSE);
-        if (c.effect == QUITS)
-            continue;
-        HWND edit = (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0);
-        EXPECT_EQ(c.effect == EDITOR ? "road target" : "", edit != NULL ? WindowText(edit) : "");
-        if (edit != NULL)
-            SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
-        // Every command that changes a window ends with a fresh list.
-        bool refreshes = c.effect != NONE && c.effect != EDITOR && c.effect != ON_TOP && c.effect != PROPERTIES &&
-                         c.effect != ABOUT;
-        EXPECT_EQ(refreshes, FindListRowOfWindow(main.list, late) >= 0);
-        EXPECT_EQ(c.effect == FILTERS ? 0 : 1, main.state->showInvisible);
-        EXPECT_EQ(c.effect == ON_TOP, IsTopmost(dialog) != FALSE);
-        EXPECT_EQ(c.effect == ON_TOP, main.state->alwaysOnTop);
-        EXPECT_EQ(c.effect == UNDOES ? 2 : (c.effect >= DISABLES && c.effect <= TOPMOST) ? 1 : 0,
-                  main.state->undoHistory.count);
+        if (round == 0)
+            before = CountGuiObjects();  // after what the first opening loads once for the run
     }
-    SystemParametersInfoA(SPI_SETDOUBLECLICKTIME, doubleClickTime, NULL, 0);
+    EXPECT_EQ(before, CountGuiObjects());
     SetTrayNotifier(realNotifier);
 }

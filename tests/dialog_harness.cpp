@@ -297,6 +297,8 @@ ChosenMenu ChooseInNextMenu(const std::function<void()>& open, UINT id)
     UINT_PTR timer = SetTimer(NULL, 0, USER_TIMER_MINIMUM, ReadShownMenu);
     open();
     KillTimer(NULL, timer);
+    MSG message;
+    shownMenu.messageFollowed = PeekMessageA(&message, NULL, WM_NULL, WM_NULL, PM_NOREMOVE) != FALSE;
     if (id != 0)
         PumpMessagesFor(0);  // the command the menu posted
     return shownMenu;
