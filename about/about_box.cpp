@@ -6,6 +6,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
+
+#include <vector>
 
 #include "about/link_label.h"
 #include "app/geometry.h"
@@ -116,10 +119,10 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-static HICON GetShellIcon(const char* path, UINT size)
+static HICON GetShellIcon(const wchar_t* path, UINT size)
 {
-    SHFILEINFOA info = {};
-    if (!SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | size))
+    SHFILEINFOW info = {};
+    if (!SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | size))
         return NULL;
     return info.hIcon;
 }
@@ -166,8 +169,8 @@ static void SetUpAboutLink(HWND dialog, HWND tooltip, UINT controlId, const char
 BOOL InitAboutBox(HWND dialog, const AboutBoxConfig* config)
 {
     openAboutBox = dialog;
-    char path[ABOUT_TEXT_SIZE] = "";
-    GetModulePathWithExt(path, sizeof(path), NULL);
+    wchar_t path[ABOUT_TEXT_SIZE] = L"";
+    GetModulePathWithExtW(path, ABOUT_TEXT_SIZE, NULL);
     SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)KeepAboutIcon(0, GetShellIcon(path, SHGFI_LARGEICON)));
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, (LPARAM)KeepAboutIcon(1, GetShellIcon(path, SHGFI_SMALLICON)));
     PlaceNearCursor(dialog);
@@ -283,20 +286,24 @@ BOOL OnAboutDestroy(HWND dialog)
     return TRUE;
 }
 
-static void ReadVersionValue(const VersionFunctions* version, void* block, DWORD translation, const char* key,
+static void ReadVersionValue(const VersionFunctions* version, void* block, DWORD translation, const wchar_t* key,
                              char* value)
 {
-    char query[64];
-    snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\%s", (unsigned)LOWORD(translation),
-             (unsigned)HIWORD(translation), key);
-    char* found = NULL;
+    wchar_t query[64];
+    swprintf(query, sizeof(query) / sizeof(query[0]), L"\\StringFileInfo\\%04x%04x\\%ls",
+             (unsigned)LOWORD(translation), (unsigned)HIWORD(translation), key);
+    wchar_t* found = NULL;
     UINT length = 0;
     value[0] = '\0';
-    if (version->verQueryValue(block, query, (void**)&found, &length) && found != NULL)
-        SjisCopyTruncated(value, found, ABOUT_TEXT_SIZE);
+    if (!version->verQueryValue(block, query, (void**)&found, &length) || found == NULL)
+        return;
+    // In full first, so that the cut below never leaves half a character.
+    std::vector<char> ansi((size_t)WideCharToMultiByte(CP_ACP, 0, found, -1, NULL, 0, NULL, NULL) + 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, found, -1, ansi.data(), (int)ansi.size(), NULL, NULL);
+    SjisCopyTruncated(value, ansi.data(), ABOUT_TEXT_SIZE);
 }
 
-BOOL ReadAboutVersionTexts(const char* path, AboutVersionTexts* texts)
+BOOL ReadAboutVersionTexts(const wchar_t* path, AboutVersionTexts* texts)
 {
     const VersionFunctions* version = LoadVersionFunctions();
     if (version == NULL)
@@ -311,18 +318,18 @@ BOOL ReadAboutVersionTexts(const char* path, AboutVersionTexts* texts)
     DWORD* translations = NULL;
     UINT length = 0;
     if (!version->getFileVersionInfo(path, 0, size, block) ||
-        !version->verQueryValue(block, "\\VarFileInfo\\Translation", (void**)&translations, &length) ||
+        !version->verQueryValue(block, L"\\VarFileInfo\\Translation", (void**)&translations, &length) ||
         translations == NULL || length < sizeof(DWORD)) {
         free(block);
         return FALSE;
     }
     DWORD translation = translations[0];
-    ReadVersionValue(version, block, translation, "CompanyName", texts->companyName);
-    ReadVersionValue(version, block, translation, "LegalCopyright", texts->legalCopyright);
-    ReadVersionValue(version, block, translation, "ProductVersion", texts->productVersion);
-    ReadVersionValue(version, block, translation, "ProductName", texts->productName);
+    ReadVersionValue(version, block, translation, L"CompanyName", texts->companyName);
+    ReadVersionValue(version, block, translation, L"LegalCopyright", texts->legalCopyright);
+    ReadVersionValue(version, block, translation, L"ProductVersion", texts->productVersion);
+    ReadVersionValue(version, block, translation, L"ProductName", texts->productName);
     if (texts->productName[0] == '\0')
-        ReadVersionValue(version, block, translation, "FileDescription", texts->productName);
+        ReadVersionValue(version, block, translation, L"FileDescription", texts->productName);
     ComposeAboutVersionTexts(texts);
     free(block);
     return TRUE;

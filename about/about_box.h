@@ -77,7 +77,8 @@ struct AboutVersionTexts {
     char title[261];
     char versionLine[261];
 };
-BOOL ReadAboutVersionTexts(const char* path, AboutVersionTexts* texts);
+// The texts in the ANSI code page, from the file at `path` (as the system knows it).
+BOOL ReadAboutVersionTexts(const wchar_t* path, AboutVersionTexts* texts);
 void ComposeAboutVersionTexts(AboutVersionTexts* texts);
 
 // The free system resources line, or "" where the system has no such figure.

@@ -1,5 +1,7 @@
 #include "app/commands.h"
 
+#include <string.h>
+
 #include "about/about_box.h"
 #include "app/app_state.h"
 #include "app/geometry.h"
@@ -8,6 +10,7 @@
 #include "app/settings.h"
 #include "catalogue/list_sort.h"
 #include "catalogue/window_list.h"
+#include "catalogue/window_snapshot.h"
 #include "operations/bounded_changes.h"
 #include "operations/properties_dialog.h"
 #include "operations/undo_history.h"
@@ -24,10 +27,13 @@ static HWND GetWindowList(HWND dialog)
 // rebuild the rows under it, and the editor would then report whichever
 // window had come to stand in its row (or, on Windows, be dismissed with
 // the text typed so far). So a refresh asked for meanwhile (F5, or a late
-// change to a hung window) is made once the edit has ended.
+// change to a hung window) is made once the edit has ended. Other things
+// still move rows under the editor (a header click sorts them), so the
+// edit keeps the window it began on and retitles that one.
 struct InPlaceRename {
     bool begun;  // and not yet ended; the list's editor tells whether it is still open
     bool refreshHeld;
+    HWND target;  // the window of the row the edit began on
 };
 static InPlaceRename inPlaceRename;
 
@@ -94,8 +100,11 @@ BOOL ToggleViewFilter(HWND dialog, UINT commandId)
 BOOL BeginRenameSelected(HWND dialog)
 {
     HWND listView = GetWindowList(dialog);
-    int index = GetSelectedListIndex(listView);
+    HWND selected = GetSelectedListWindow(listView);
+    // Taking the focus ends an edit still open (F2 pressed twice), and the
+    // refresh that follows it may move rows: the row is looked up after.
     SetFocus(listView);
+    int index = selected != NULL ? FindListRowOfWindow(listView, selected) : -1;
     SendMessageA(listView, LVM_EDITLABELA, index, 0);
     return TRUE;
 }
@@ -114,17 +123,31 @@ BOOL RefreshMainList(HWND dialog)
     return TRUE;
 }
 
+// Whether `text` is what the window's title already reads as in the ANSI
+// code page: an edit left as it opened. Setting it would replace what the
+// code page cannot hold ("Über €" reads "Uber ?") with its stand-ins.
+static bool IsTitleAlready(HWND window, const char* text)
+{
+    static char title[SNAPSHOT_TITLE_SIZE];  // read as the list reads it
+    title[0] = '\0';
+    return IsWindow(window) && GetWindowTextA(window, title, SNAPSHOT_TITLE_SIZE - 1) >= 0 &&
+           strcmp(title, text) == 0;
+}
+
 static void OnEndLabelEdit(HWND dialog, const NMLVDISPINFOA* info)
 {
-    bool refreshHeld = inPlaceRename.refreshHeld;
+    // Cleared before anything else: the retitling and the refresh below
+    // run while the list still reports its editor as open.
+    InPlaceRename edit = inPlaceRename;
     inPlaceRename = InPlaceRename();
     if (info->item.pszText != NULL) {  // NULL: the edit was cancelled
-        HWND target = (HWND)info->item.lParam;
+        HWND target = edit.begun ? edit.target : (HWND)info->item.lParam;
         if (target == NULL)
             target = GetListRowWindow(info->hdr.hwndFrom, info->item.iItem);
-        SetWindowTextBounded(target, info->item.pszText, dialog);
+        if (!IsTitleAlready(target, info->item.pszText))
+            SetWindowTextBounded(target, info->item.pszText, dialog);
     }
-    if (info->item.pszText != NULL || refreshHeld)
+    if (info->item.pszText != NULL || edit.refreshHeld)
         SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
 }
 
@@ -136,9 +159,11 @@ BOOL OnMainNotify(HWND dialog, NMHDR* header)
     case LVN_COLUMNCLICK:
         SortWindowListByColumn(header->hwndFrom, ((NMLISTVIEW*)header)->iSubItem);
         break;
-    case LVN_BEGINLABELEDITA:
-        inPlaceRename = {true, false};
+    case LVN_BEGINLABELEDITA: {
+        const NMLVDISPINFOA* info = (const NMLVDISPINFOA*)header;
+        inPlaceRename = {true, false, GetListRowWindow(header->hwndFrom, info->item.iItem)};
         break;
+    }
     case LVN_ENDLABELEDITA:
         OnEndLabelEdit(dialog, (NMLVDISPINFOA*)header);
         break;

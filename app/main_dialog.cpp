@@ -94,15 +94,17 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 static void SetProgramIcons(HWND dialog)
 {
-    char path[MAX_PATH + 1];
+    // The path as the system knows it: the ANSI one may name no file.
+    wchar_t path[MAX_PATH + 1];
     HICON large = NULL;
     HICON small = NULL;
-    if (GetModuleFileNameA(GetModuleHandleA(NULL), path, sizeof(path)) != 0) {
-        SHFILEINFOA info = {};
-        if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON))
+    DWORD length = GetModuleFileNameW(GetModuleHandleW(NULL), path, MAX_PATH + 1);
+    if (length != 0 && length <= MAX_PATH) {
+        SHFILEINFOW info = {};
+        if (SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON))
             large = info.hIcon;
-        info = SHFILEINFOA();
-        if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON))
+        info = SHFILEINFOW();
+        if (SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON))
             small = info.hIcon;
     }
     SetWindowIcon(dialog, ICON_BIG, large);

@@ -2,6 +2,9 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
+
+#include <string>
 
 #include "app/app_state.h"
 #include "app/setting_value.h"
@@ -23,48 +26,83 @@ static const SettingKey SETTING_KEYS[] = {
     {"ウィンドウを最前面に表示", &AppState::alwaysOnTop, 0},
 };
 
+// Each key's value as this copy last read or wrote it. At a save, a key
+// this copy has not changed since is left as the file has it, so that
+// quitting one copy never takes back what another copy set meanwhile.
+static BYTE valuesInFile[sizeof(SETTING_KEYS) / sizeof(SETTING_KEYS[0])];
+
+static std::wstring WideText(const char* text)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
+    std::wstring wide(length > 0 ? (size_t)length : 1, L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+// The key's value text as the file holds it now ("" when missing).
+static std::string ReadSettingText(const wchar_t* path, const char* section, const char* key)
+{
+    wchar_t value[SETTING_VALUE_SIZE] = L"";
+    GetPrivateProfileStringW(WideText(section).c_str(), WideText(key).c_str(), L"", value, SETTING_VALUE_SIZE, path);
+    char text[SETTING_VALUE_SIZE * 2] = "";
+    WideCharToMultiByte(CP_ACP, 0, value, -1, text, sizeof(text), NULL, NULL);
+    return text;
+}
+
 BOOL LoadSettings(AppState* appState)
 {
     appState->sortColumn = 0;
     appState->sortAscending = 1;
-    char path[SETTINGS_PATH_SIZE];
-    BOOL havePath = GetModulePathWithExt(path, sizeof(path), ".ini");
-    for (const SettingKey& key : SETTING_KEYS) {
+    wchar_t path[SETTINGS_PATH_SIZE];
+    BOOL havePath = GetModulePathWithExtW(path, SETTINGS_PATH_SIZE, L".ini");
+    for (size_t i = 0; i < sizeof(SETTING_KEYS) / sizeof(SETTING_KEYS[0]); ++i) {
+        const SettingKey& key = SETTING_KEYS[i];
         appState->*key.field = havePath
             ? ReadSettingFlag(path, SETTINGS_SECTION, key.name, key.defaultValue)
             : key.defaultValue;
+        valuesInFile[i] = appState->*key.field;
     }
     return TRUE;
 }
 
 BOOL SaveSettings(const AppState* appState)
 {
-    char path[SETTINGS_PATH_SIZE];
+    wchar_t path[SETTINGS_PATH_SIZE];
     // Without our own path there is nowhere sensible to write.
-    if (!GetModulePathWithExt(path, sizeof(path), ".ini"))
+    if (!GetModulePathWithExtW(path, SETTINGS_PATH_SIZE, L".ini"))
         return TRUE;
-    // Makes the system drop its cached copy of the file before we write.
-    WritePrivateProfileStringA(NULL, NULL, NULL, path);
-    for (const SettingKey& key : SETTING_KEYS)
-        WriteSettingInt(path, SETTINGS_SECTION, key.name, appState->*key.field ? 1 : 0);
+    // Makes the system drop its cached copy of the file, so that what
+    // another copy wrote meanwhile is read below.
+    WritePrivateProfileStringW(NULL, NULL, NULL, path);
+    for (size_t i = 0; i < sizeof(SETTING_KEYS) / sizeof(SETTING_KEYS[0]); ++i) {
+        const SettingKey& key = SETTING_KEYS[i];
+        BYTE value = appState->*key.field ? 1 : 0;
+        // Unchanged here and held as a 0 or 1 there: the file's, whoever wrote it.
+        std::string there = ReadSettingText(path, SETTINGS_SECTION, key.name);
+        if (value == valuesInFile[i] && (there == "0" || there == "1"))
+            continue;
+        WriteSettingInt(path, SETTINGS_SECTION, key.name, value);
+        valuesInFile[i] = value;
+    }
     return TRUE;
 }
 
-BYTE ReadSettingFlag(const char* path, const char* section, const char* key, BYTE defaultValue)
+BYTE ReadSettingFlag(const wchar_t* path, const char* section, const char* key, BYTE defaultValue)
 {
-    char value[SETTING_VALUE_SIZE];
-    GetPrivateProfileStringA(section, key, "", value, sizeof(value), path);
+    std::string value = ReadSettingText(path, section, key);
     bool flag = false;
-    if (!ParseSettingFlag(value, &flag))
+    if (!ParseSettingFlag(value.c_str(), &flag))
         return defaultValue;
     return flag ? 1 : 0;
 }
 
-BOOL WriteSettingInt(const char* path, const char* section, const char* key, int value)
+BOOL WriteSettingInt(const wchar_t* path, const char* section, const char* key, int value)
 {
     char text[SETTING_VALUE_SIZE];
     snprintf(text, sizeof(text), "%d", value);
-    return WritePrivateProfileStringA(section, key, text, path);
+    return WritePrivateProfileStringW(WideText(section).c_str(), WideText(key).c_str(), WideText(text).c_str(), path);
 }
 
 BOOL GetModulePathWithExt(char* buffer, int size, const char* ext)
@@ -80,5 +118,27 @@ BOOL GetModulePathWithExt(char* buffer, int size, const char* ext)
         strcat(buffer, ext);
     }
     SjisLowerInPlace(buffer);
+    return TRUE;
+}
+
+BOOL GetModulePathWithExtW(wchar_t* buffer, int size, const wchar_t* ext)
+{
+    DWORD length = GetModuleFileNameW(GetModuleHandleW(NULL), buffer, size);
+    if (length == 0 || (int)length >= size)
+        return FALSE;
+    if (ext != NULL) {
+        wchar_t* dot = NULL;  // the last one in the last path component
+        for (wchar_t* p = buffer; *p != L'\0'; ++p)
+            dot = *p == L'\\' ? NULL : *p == L'.' ? p : dot;
+        if (dot != NULL)
+            *dot = L'\0';
+        if (wcslen(buffer) + wcslen(ext) >= (size_t)size)
+            return FALSE;
+        wcscat(buffer, ext);
+    }
+    for (wchar_t* p = buffer; *p != L'\0'; ++p) {
+        if (*p >= L'A' && *p <= L'Z')
+            *p = (wchar_t)(*p - L'A' + L'a');
+    }
     return TRUE;
 }

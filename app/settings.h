@@ -13,10 +13,16 @@ const int SETTING_VALUE_SIZE = 261;
 
 BOOL LoadSettings(AppState* appState);
 BOOL SaveSettings(const AppState* appState);
-BYTE ReadSettingFlag(const char* path, const char* section, const char* key, BYTE defaultValue);
-BOOL WriteSettingInt(const char* path, const char* section, const char* key, int value);
+// The settings file is named by the program's path as the system knows it
+// (UTF-16): in a folder whose name the ANSI code page cannot hold (José,
+// Pokémon) the ANSI path names a file that does not exist. Section, keys and
+// values are the program's ANSI texts.
+BYTE ReadSettingFlag(const wchar_t* path, const char* section, const char* key, BYTE defaultValue);
+BOOL WriteSettingInt(const wchar_t* path, const char* section, const char* key, int value);
 // The program's own path, lower-cased, with its extension replaced by `ext`
 // (or `ext` appended). FALSE when the path cannot be had or would not fit.
 BOOL GetModulePathWithExt(char* buffer, int size, const char* ext);
+// The same for the path as the system knows it: A-Z lowered, nothing else.
+BOOL GetModulePathWithExtW(wchar_t* buffer, int size, const wchar_t* ext);
 
 #endif

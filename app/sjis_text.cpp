@@ -2,13 +2,45 @@
 
 #include <string.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+static const unsigned SHIFT_JIS = 932;
+static unsigned textCodePage;  // 0 until first asked
+
+void SetTextCodePage(unsigned codePage)
+{
+    textCodePage = codePage;
+}
+
+unsigned GetTextCodePage()
+{
+#ifdef _WIN32
+    if (textCodePage == 0)
+        textCodePage = GetACP();
+#else
+    if (textCodePage == 0)
+        textCodePage = SHIFT_JIS;
+#endif
+    return textCodePage;
+}
+
 bool IsSjisLeadByte(unsigned char c)
 {
+    unsigned codePage = GetTextCodePage();
+#ifdef _WIN32
+    if (codePage != SHIFT_JIS)
+        return IsDBCSLeadByteEx(codePage, c) != FALSE;
+#endif
+    (void)codePage;
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
 bool IsSjisTrailByte(unsigned char c)
 {
+    if (GetTextCodePage() != SHIFT_JIS)
+        return c != 0;
     return c >= 0x40 && c <= 0xFC && c != 0x7F;
 }
 

@@ -9,6 +9,16 @@
 
 enum SjisKind { SJIS_SINGLE = 0, SJIS_LEAD = 1, SJIS_TRAIL = 2 };
 
+// The code page whose two-byte characters the walk steps over: the
+// system's ANSI code page (the one window titles and paths come in), read
+// once; Shift-JIS (932) where there is no system to ask. Under 932 the
+// rules are exactly the Shift-JIS ones above; under another double-byte
+// code page (936, 949, 950) its own lead bytes start a character and any
+// byte but NUL completes it, as the system's own walk (CharNextExA) has it.
+// 0 goes back to the system's.
+void SetTextCodePage(unsigned codePage);
+unsigned GetTextCodePage();
+
 bool IsSjisLeadByte(unsigned char c);
 bool IsSjisTrailByte(unsigned char c);
 

@@ -61,9 +61,9 @@ const VersionFunctions* LoadVersionFunctions()
     static bool loaded = false;
     if (!loaded) {
         HMODULE library = LoadSystemLibrary("version.dll");
-        loaded = Take(library, "GetFileVersionInfoSizeA", &functions.getFileVersionInfoSize) &&
-                 Take(library, "GetFileVersionInfoA", &functions.getFileVersionInfo) &&
-                 Take(library, "VerQueryValueA", &functions.verQueryValue);
+        loaded = Take(library, "GetFileVersionInfoSizeW", &functions.getFileVersionInfoSize) &&
+                 Take(library, "GetFileVersionInfoW", &functions.getFileVersionInfo) &&
+                 Take(library, "VerQueryValueW", &functions.verQueryValue);
     }
     return loaded ? &functions : NULL;
 }

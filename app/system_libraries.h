@@ -26,11 +26,12 @@ struct CommonControls {
 };
 const CommonControls* LoadCommonControls();
 
-// The version resource functions, or NULL.
+// The version resource functions, or NULL. The wide ones: the program's
+// path may hold letters that the ANSI code page cannot.
 struct VersionFunctions {
-    DWORD(WINAPI* getFileVersionInfoSize)(LPCSTR path, LPDWORD handle);
-    BOOL(WINAPI* getFileVersionInfo)(LPCSTR path, DWORD handle, DWORD size, LPVOID data);
-    BOOL(WINAPI* verQueryValue)(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length);
+    DWORD(WINAPI* getFileVersionInfoSize)(LPCWSTR path, LPDWORD handle);
+    BOOL(WINAPI* getFileVersionInfo)(LPCWSTR path, DWORD handle, DWORD size, LPVOID data);
+    BOOL(WINAPI* verQueryValue)(LPCVOID block, LPCWSTR subBlock, LPVOID* buffer, PUINT length);
 };
 const VersionFunctions* LoadVersionFunctions();
 

@@ -326,7 +326,8 @@ TEST(AboutTextTest, LongVersionValuesAreCutWholeAt260Bytes)
 TEST(AboutTextTest, WithoutAProductNameTheFileDescriptionNamesIt)
 {
     static AboutVersionTexts texts;
-    ASSERT_TRUE(ReadAboutVersionTexts((TestExeDirectory() + "\\shell_open_recorder.exe").c_str(), &texts));
+    std::string path = TestExeDirectory() + "\\shell_open_recorder.exe";  // ASCII
+    ASSERT_TRUE(ReadAboutVersionTexts(std::wstring(path.begin(), path.end()).c_str(), &texts));
     EXPECT_STREQ("Recorder について", texts.title);
     EXPECT_STREQ("Recorder ver. 1.2", texts.versionLine);
 }

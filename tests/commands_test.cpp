@@ -254,6 +254,48 @@ TEST_F(CommandsTest, F2EditsInPlaceUntilTheEditEndsAndARefreshMeanwhileWaitsForI
                                         WindowText(below));
         EXPECT_LT(FindListRowOfWindow(main.list, cancelled ? below : above), 0) << cancelled;  // refreshed at the end
     }
+    // Rows that move under the editor: a header click sorts them the other
+    // way; a second F2 ends the edit, and its refresh moves the row (from the
+    // top of the descending order to below the others). The text still goes
+    // to the window whose row the edit began on.
+    HWND others[] = {Fixture("rename d"), Fixture("rename e")};
+    for (UINT move : {(UINT)LVN_COLUMNCLICK, (UINT)VK_F2}) {
+        Select(edited);
+        PressKey(main.list, VK_F2);
+        HWND edit = (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0);
+        ASSERT_NE(nullptr, edit);
+        SetWindowTextA(edit, move == VK_F2 ? "aa moved" : "header clicked");
+        NMLISTVIEW click = {{main.list, IDC_WINDOW_LIST, LVN_COLUMNCLICK}, -1, 0};
+        if (move == LVN_COLUMNCLICK) {
+            Notify(main, &click.hdr);  // the title column, now descending
+        } else {
+            PressKey(edit, VK_F2);
+            edit = (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0);
+            ASSERT_NE(nullptr, edit);
+            EXPECT_EQ("aa moved", WindowText(edit));  // the new editor is on the same window's row
+        }
+        SetFocus(main.dialog);
+        PumpMessagesFor(20);
+        EXPECT_EQ(move == VK_F2 ? "aa moved" : "header clicked", WindowText(edited));
+        EXPECT_EQ("rename d|rename e", WindowText(others[0]) + "|" + WindowText(others[1]));
+    }
+    // An edit left as it opened sets nothing: not even a title the ANSI code
+    // page cannot hold, which the editor shows with stand-ins.
+    const wchar_t* foreign = L"\u00dcber \u2013 \u20ac \u4e2d\u6587 \ud55c\uae00";
+    HWND wide = NULL;
+    RunOnFixtureThread(fixtures, [&] {
+        wide = CreateWindowExW(0, L"Static", foreign, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 50, 50, NULL, NULL, NULL, NULL);
+    });
+    SendCommand(main.dialog, CMD_REFRESH);
+    Select(wide);
+    PressKey(main.list, VK_F2);
+    ASSERT_NE(nullptr, (HWND)SendMessageA(main.list, LVM_GETEDITCONTROL, 0, 0));
+    SetFocus(main.dialog);
+    PumpMessagesFor(20);
+    wchar_t title[64] = L"";
+    GetWindowTextW(wide, title, 64);
+    EXPECT_EQ(std::wstring(foreign), title);
+    DestroyFixtureWindow(fixtures, wide);
 }
 
 TEST_F(CommandsTest, EndOfEditRetitlesOrLeavesAlone)

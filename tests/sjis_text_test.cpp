@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string.h>
+
+#include <string>
 
 #include "app/sjis_text.h"
 
@@ -43,17 +47,29 @@ TEST(SjisTextTest, BackslashInsideADoubleByteCharacterIsNoSeparator)
     EXPECT_TRUE(IsPathSeparatorAt(path, 5));
 }
 
-TEST(SjisTextTest, NextStepsOverWholeCharacters)
+TEST(SjisTextTest, TheWalkStepsAsTheSystemDoesInEachAnsiCodePage)
 {
-    const char text[] = "a\x83\x41" "\x83";
-    const char* p = text;
-    p = SjisNext(p);
-    EXPECT_EQ(text + 1, p);
-    p = SjisNext(p);
-    EXPECT_EQ(text + 3, p);
-    p = SjisNext(p);  // a lead byte before the NUL steps one byte
-    EXPECT_EQ(text + 4, p);
-    EXPECT_EQ(p, SjisNext(p));  // stays on the NUL
+    // ア (83 41) in 932; 華 (C8 41) in 936; 가 (B0 A1) in 949; 許 (B3 5C) in
+    // 950; a lead byte before the NUL; bytes that lead only in some code page.
+    const char* const texts[] = {"C:\\A\x83\x41" "B\\X.EXE", "C:\\\xC8\x41" "B\\Tool.EXE", "\xB0\xA1Z\xB3\x5C\\Q",
+                                 "a\x83\x41\x83", "\x81\x40\xA1\xDF\xFE\x41\xFDZ"};
+    for (unsigned codePage : {932u, 936u, 949u, 950u}) {
+        SetTextCodePage(codePage);
+        for (const char* text : texts) {
+            std::string lowered = text, expected = text;
+            for (const char* p = text; *p != '\0';) {
+                const char* next = CharNextExA((WORD)codePage, p, 0);
+                ASSERT_EQ(next, SjisNext(p)) << codePage << " at " << p - text << " of " << text;
+                if (next == p + 1 && *p >= 'A' && *p <= 'Z')
+                    expected[(size_t)(p - text)] = (char)(*p - 'A' + 'a');  // a trail byte never
+                p = next;
+            }
+            SjisLowerInPlace(&lowered[0]);
+            EXPECT_EQ(expected, lowered) << codePage;
+        }
+    }
+    SetTextCodePage(0);
+    EXPECT_EQ(GetACP(), GetTextCodePage());
 }
 
 TEST(SjisTextTest, LowerCaseNeverTouchesTrailBytes)
