@@ -8,6 +8,14 @@ need=(wine wine32:i386 wine64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posi
       xvfb xauth fonts-ipafont-gothic fonts-wine cmake ninja-build googletest imagemagick
       python3 git ca-certificates xdotool clang libclang-rt-14-dev)
 
+# Wine names files on disk in the Unix locale's character set: without a
+# generated UTF-8 locale a folder named with a letter outside ASCII cannot
+# be made, and the tests make one (Pokémon).
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
+  command -v localedef >/dev/null 2>&1 || { apt-get update -qq && apt-get install -y -qq locales >/dev/null; }
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
+
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -297,10 +297,15 @@ ChosenMenu ChooseInNextMenu(const std::function<void()>& open, UINT id)
     UINT_PTR timer = SetTimer(NULL, 0, USER_TIMER_MINIMUM, ReadShownMenu);
     open();
     KillTimer(NULL, timer);
+    // The messages the menu left (the chosen command, ours after it), handled.
     MSG message;
-    shownMenu.messageFollowed = PeekMessageA(&message, NULL, WM_NULL, WM_NULL, PM_NOREMOVE) != FALSE;
-    if (id != 0)
-        PumpMessagesFor(0);  // the command the menu posted
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+        shownMenu.messageFollowed |= message.message == WM_NULL;
+        if (message.message == WM_QUIT)
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
     return shownMenu;
 }
 

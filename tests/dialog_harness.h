@@ -81,7 +81,7 @@ ShownMenu ReadNextMenu(const std::function<void()>& open);
 // handled. `chosen` tells whether Enter was pressed on the item.
 struct ChosenMenu : ShownMenu {
     bool chosen = false;
-    bool messageFollowed = false;  // a WM_NULL was waiting for the thread once the menu had ended
+    bool messageFollowed = false;  // a WM_NULL was waiting once the menu had ended
 };
 ChosenMenu ChooseInNextMenu(const std::function<void()>& open, UINT id);
 

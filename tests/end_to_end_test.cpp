@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "vantora_version.h"
 #include "tests/dialog_harness.h"
 #include "tests/fixture_windows.h"
 
@@ -38,18 +39,32 @@ struct Running {
     }
 };
 
-std::string BuiltExe()
+std::wstring Wide(const std::string& text)
 {
-    return ToWindowsPath(VANTORA_EXE);
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize((size_t)MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], (int)wide.size()) - 1);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string narrow(text.size() * 2 + 1, '\0');
+    narrow.resize((size_t)WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &narrow[0], (int)narrow.size(), NULL, NULL) - 1);
+    return narrow;
+}
+
+std::wstring BuiltExe()
+{
+    return Wide(ToWindowsPath(VANTORA_EXE));
 }
 
 // Starts `exe` and waits for its main dialog.
-bool Start(Running* running, const std::string& exe)
+bool Start(Running* running, const std::wstring& exe)
 {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    std::string line = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &running->process))
+    std::wstring line = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &running->process))
         return false;
     DWORD id = running->process.dwProcessId;
     auto ours = [id](HWND window) {
@@ -74,32 +89,33 @@ DWORD WaitForExit(Running* running)
     return code;
 }
 
-// A copy of the program in a folder of its own, removed with its settings
-// file however the test ends.
+// A copy of the program in a folder of its own (its name may hold letters
+// the ANSI code page cannot), removed with its settings file however the
+// test ends.
 struct ProgramCopy {
-    std::string folder;
-    std::string exe;
-    ProgramCopy(const std::string& folderName, const std::string& exeName)
+    std::wstring folder;
+    std::wstring exe;
+    ProgramCopy(const std::wstring& folderName, const std::wstring& exeName)
     {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof(temp), temp);
-        folder = std::string(temp) + folderName;
-        CreateDirectoryA(folder.c_str(), NULL);
-        exe = folder + "\\" + exeName;
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder = std::wstring(temp) + folderName;
+        CreateDirectoryW(folder.c_str(), NULL);
+        exe = folder + L"\\" + exeName;
         DeleteIni();
-        CopyFileA(BuiltExe().c_str(), exe.c_str(), FALSE);
+        CopyFileW(BuiltExe().c_str(), exe.c_str(), FALSE);
     }
     ~ProgramCopy()
     {
         DeleteIni();
-        DeleteFileA(exe.c_str());
+        DeleteFileW(exe.c_str());
         planted.clear();
-        RemoveDirectoryA(folder.c_str());
+        RemoveDirectoryW(folder.c_str());
     }
     // Puts a copy of `file` (a test program's) into the folder, as `name`.
     bool Plant(const std::string& file, const std::string& name)
     {
-        planted.emplace_back(TestExeDirectory() + "\\" + file, folder + "\\" + name);
+        planted.emplace_back(TestExeDirectory() + "\\" + file, Narrow(folder) + "\\" + name);
         return planted.back().planted;
     }
     std::deque<PlantedFile> planted;
@@ -107,23 +123,23 @@ struct ProgramCopy {
     std::string IniFiles() const
     {
         std::string names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*.ini").c_str(), &found);
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-            names += std::string(names.empty() ? "" : " ") + found.cFileName;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"\\*.ini").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+            names += std::string(names.empty() ? "" : " ") + Narrow(found.cFileName);
         FindClose(search);
         return names;
     }
     void DeleteIni() const
     {
-        for (const char* name : {"vantora.ini", "noext.ini"})
-            DeleteFileA((folder + "\\" + name).c_str());
+        for (const wchar_t* name : {L"vantora.ini", L"noext.ini"})
+            DeleteFileW((folder + L"\\" + name).c_str());
     }
     std::string Setting(const char* key) const
     {
-        char value[16] = "";
-        GetPrivateProfileStringA("Vantora", key, "missing", value, sizeof(value), (folder + "\\vantora.ini").c_str());
-        return value;
+        wchar_t value[16] = L"";
+        GetPrivateProfileStringW(L"Vantora", Wide(key).c_str(), L"missing", value, 16, (folder + L"\\vantora.ini").c_str());
+        return Narrow(value);
     }
 };
 
@@ -196,7 +212,7 @@ TEST(EndToEndTest, TheImportTableNamesOnlyLibrariesWindowsTakesFromItsOwnFolder)
 
 TEST(EndToEndTest, AComctl32BesideTheProgramIsNeverLoaded)
 {
-    ProgramCopy copy("vantora-e2e-planted", "vantora.exe");
+    ProgramCopy copy(L"vantora-e2e-planted", L"vantora.exe");
     ASSERT_TRUE(copy.Plant("planted-comctl32\\comctl32.dll", "comctl32.dll"));
     ASSERT_TRUE(copy.Plant("comctl32_importer.exe", "importer.exe"));
     LibraryBesideTheProgramFirst preferred({"vantora.exe", "importer.exe"});
@@ -220,11 +236,11 @@ TEST(EndToEndTest, AComctl32BesideTheProgramIsNeverLoaded)
 
 TEST(EndToEndTest, SettingsFileIsNamedAfterTheProgramInLowerCase)
 {
-    const struct { const char* exe; const char* ini; } cases[] = {{"VanTora.EXE", "vantora.ini"}, {"NoExt", "noext.ini"}};
+    const struct { const wchar_t* exe; const char* ini; } cases[] = {{L"VanTora.EXE", "vantora.ini"}, {L"NoExt", "noext.ini"}};
     for (const auto& c : cases) {
-        ProgramCopy copy("vantora-e2e.some-dir", c.exe);  // a dot in a folder name is no extension
+        ProgramCopy copy(L"vantora-e2e.some-dir", c.exe);  // a dot in a folder name is no extension
         Running running;
-        ASSERT_TRUE(Start(&running, copy.exe)) << c.exe;
+        ASSERT_TRUE(Start(&running, copy.exe)) << c.ini;
         PostMessageA(running.dialog, WM_CLOSE, 0, 0);
         EXPECT_EQ(0u, WaitForExit(&running));
         EXPECT_EQ(c.ini, copy.IniFiles());
@@ -233,7 +249,7 @@ TEST(EndToEndTest, SettingsFileIsNamedAfterTheProgramInLowerCase)
 
 TEST(EndToEndTest, StartsPopulatedAndAltF4TheCloseBoxAndTheMenuEndWithCodeZeroAndSaveAllKeys)
 {
-    ProgramCopy copy("vantora-e2e-close", "vantora.exe");
+    ProgramCopy copy(L"vantora-e2e-close", L"vantora.exe");
     // The close box and Alt+F4 (WM_CLOSE, which becomes IDCANCEL); the menu.
     const UINT ways[][2] = {{WM_SYSCOMMAND, SC_CLOSE}, {WM_COMMAND, CMD_QUIT}};
     for (const auto& way : ways) {
@@ -251,26 +267,57 @@ TEST(EndToEndTest, StartsPopulatedAndAltF4TheCloseBoxAndTheMenuEndWithCodeZeroAn
     }
 }
 
-TEST(EndToEndTest, AlwaysOnTopSurvivesARestart)
+TEST(EndToEndTest, SettingsSurviveARestartAndTheAboutBoxReadsItsVersionInAFolderOfAnyName)
 {
-    ProgramCopy copy("vantora-e2e-topmost", "vantora.exe");
-    for (int run = 0; run < 2; ++run) {
-        Running running;
-        ASSERT_TRUE(Start(&running, copy.exe));
-        // Off at the first start and turned on; on at the second, and turned off.
-        EXPECT_EQ(run == 1, (GetWindowLongA(running.dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) << "run " << run;
-        SendMessageA(running.dialog, WM_SYSCOMMAND, CMD_ALWAYS_ON_TOP, 0);
-        PostMessageA(running.dialog, WM_COMMAND, CMD_QUIT, 0);
-        EXPECT_EQ(0u, WaitForExit(&running));
-        EXPECT_EQ(run == 0 ? "1" : "0", copy.Setting(KEYS[3])) << "run " << run;
+    // The second folder's name has a letter that code page 932 cannot hold.
+    for (const wchar_t* folder : {L"vantora-e2e-topmost", L"vantora-e2e-Pok\u00e9mon"}) {
+        ProgramCopy copy(folder, L"vantora.exe");
+        for (int run = 0; run < 2; ++run) {
+            SCOPED_TRACE(Narrow(folder) + " run " + std::to_string(run));
+            Running running;
+            ASSERT_TRUE(Start(&running, copy.exe));
+            // Off at the first start and turned on; on at the second, and turned off.
+            EXPECT_EQ(run == 1, (GetWindowLongA(running.dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+            SendMessageA(running.dialog, WM_SYSCOMMAND, CMD_ALWAYS_ON_TOP, 0);
+            PostMessageA(running.dialog, WM_COMMAND, CMD_ABOUT, 0);
+            HWND box = NULL;
+            for (int i = 0; i < 200 && box == NULL; ++i, Sleep(25)) {
+                std::vector<HWND> owned = VisibleDialogs([&](HWND w) { return GetWindow(w, GW_OWNER) == running.dialog; });
+                box = owned.empty() ? NULL : owned.front();
+            }
+            ASSERT_NE(nullptr, box);
+            EXPECT_EQ(std::string("Vantora ver. ") + VANTORA_VERSION_TEXT, WindowText(GetDlgItem(box, IDC_ABOUT_VERSION)));
+            EXPECT_NE(0, SendDlgItemMessageA(box, IDC_ABOUT_ICON, STM_GETICON, 0, 0));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            PostMessageA(running.dialog, WM_COMMAND, CMD_QUIT, 0);
+            EXPECT_EQ(0u, WaitForExit(&running));
+            EXPECT_EQ(run == 0 ? "1" : "0", copy.Setting(KEYS[3]));
+        }
     }
+}
+
+TEST(EndToEndTest, QuittingOneCopyKeepsWhatAnotherCopyJustSet)
+{
+    ProgramCopy copy(L"vantora-e2e-two", L"vantora.exe");
+    Running earlier, later;
+    ASSERT_TRUE(Start(&earlier, copy.exe));
+    ASSERT_TRUE(Start(&later, copy.exe));
+    SendMessageA(later.dialog, WM_COMMAND, CMD_VIEW_INVISIBLE, 0);  // written at once
+    EXPECT_EQ("0", copy.Setting(KEYS[0]));
+    PostMessageA(earlier.dialog, WM_COMMAND, CMD_QUIT, 0);
+    EXPECT_EQ(0u, WaitForExit(&earlier));
+    EXPECT_EQ("0", copy.Setting(KEYS[0]));  // not taken back
+    PostMessageA(later.dialog, WM_COMMAND, CMD_QUIT, 0);
+    EXPECT_EQ(0u, WaitForExit(&later));
+    EXPECT_EQ("0|1|1|0", copy.Setting(KEYS[0]) + "|" + copy.Setting(KEYS[1]) + "|" + copy.Setting(KEYS[2]) + "|" +
+                             copy.Setting(KEYS[3]));
 }
 
 TEST(EndToEndTest, QuittingWhileAChangeWaitsForAHungWindowEndsAtOnceAndSaves)
 {
     HungWindow hung;
     ASSERT_TRUE(StartHungWindow(&hung, "zqhung"));
-    ProgramCopy copy("vantora-e2e-hung", "vantora.exe");
+    ProgramCopy copy(L"vantora-e2e-hung", L"vantora.exe");
     Running running;
     ASSERT_TRUE(Start(&running, copy.exe));
     // With invisible windows left out, the hung window's is the only row,

@@ -117,6 +117,15 @@ TEST_F(SettingsTest, SaveWritesTheFourKeysInOrderUnderOneSection)
     LoadSettings(loaded);
     for (int key = 0; key < 4; ++key)
         EXPECT_EQ(FieldOf(state, key), FieldOf(loaded, key));
+    // Another copy sets one key meanwhile, and a hand leaves a 2 in another:
+    // the next save keeps the first (unchanged here) and writes the second
+    // as this copy holds it.
+    WriteValue(1, "0");
+    WriteValue(2, "2");
+    SaveSettings(loaded);
+    EXPECT_EQ(std::string("[Vantora]\r\n") + KEYS[0] + "=0\r\n" + KEYS[1] + "=0\r\n" + KEYS[2] + "=0\r\n" + KEYS[3] +
+                  "=1\r\n",
+              ReadFile(path));
     free(loaded);
 }
 

@@ -92,6 +92,7 @@ TEST_F(WindowListTest, RowsShowTheirOwnSmallIconOrNone)
     HWND classIcon = Fixture("class icon", [](FixtureSpec* s) { s->classSmallIcon = true; });
     HWND ownIcon = Fixture("own icon", [](FixtureSpec* s) { s->ownSmallIcon = true; });
     HWND sameClass = Fixture("class icon too", [](FixtureSpec* s) { s->classSmallIcon = true; });
+    HWND both = Fixture("both icons", [](FixtureSpec* s) { s->classSmallIcon = s->ownSmallIcon = true; });
     Open();
     HIMAGELIST images = (HIMAGELIST)SendMessageA(main.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
     ASSERT_NE(nullptr, images);
@@ -101,6 +102,7 @@ TEST_F(WindowListTest, RowsShowTheirOwnSmallIconOrNone)
     EXPECT_GE(classImage, 0);
     EXPECT_GE(ownImage, 0);
     EXPECT_NE(classImage, ownImage);
+    EXPECT_EQ(ownImage, RowImage(main.list, FindListRowOfWindow(main.list, both)));  // its own before its class's
     // One icon shared by two windows is copied once and shown on both rows.
     EXPECT_EQ(classImage, RowImage(main.list, FindListRowOfWindow(main.list, sameClass)));
     EXPECT_LT(classImage, ImageList_GetImageCount(images));
