@@ -297,34 +297,18 @@ ChosenMenu ChooseInNextMenu(const std::function<void()>& open, UINT id)
     UINT_PTR timer = SetTimer(NULL, 0, USER_TIMER_MINIMUM, ReadShownMenu);
     open();
     KillTimer(NULL, timer);
-    // The messages the menu left (the chosen command, ours after it), handled.
-    MSG message;
-    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+    // The messages the menu left (the chosen command, ours after it), all
+    // taken before any is handled: a command may run a loop of its own.
+    std::vector<MSG> left;
+    for (MSG message; PeekMessageA(&message, NULL, 0, 0, PM_REMOVE);)
+        left.push_back(message);
+    for (MSG& message : left) {
         shownMenu.messageFollowed |= message.message == WM_NULL;
-        if (message.message == WM_QUIT)
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (message.message != WM_QUIT)
+            DispatchMessageA(&message);
     }
     return shownMenu;
 }
-
-namespace {
-BOOL CALLBACK CountOwnChild(HWND window, LPARAM count)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    *(DWORD*)count += process == GetCurrentProcessId();
-    return TRUE;
-}
-
-BOOL CALLBACK CountOwnWindow(HWND window, LPARAM count)
-{
-    CountOwnChild(window, count);
-    EnumChildWindows(window, CountOwnChild, count);  // every descendant, once
-    return TRUE;
-}
-}  // namespace
 
 GuiObjects CountGuiObjects()
 {
@@ -337,7 +321,6 @@ GuiObjects CountGuiObjects()
         objects.user += IsMenu((HMENU)(0x20 + 2 * index)) != FALSE;  // the process's own menus only
         objects.gdi += GetObjectType((HGDIOBJ)index) != 0;
     }
-    EnumWindows(CountOwnWindow, (LPARAM)&objects.user);
     return objects;
 }
 

@@ -86,8 +86,8 @@ struct ChosenMenu : ShownMenu {
 ChosenMenu ChooseInNextMenu(const std::function<void()>& open, UINT id);
 
 // The USER and GDI objects this process holds. Wine's GetGuiResources
-// answers 0, so there they are counted one by one: every menu and window of
-// the process, and every GDI object (icons and fonts hold bitmaps).
+// answers 0, so there they are counted one by one: the process's menus
+// and every GDI object (icons and fonts hold bitmaps).
 struct GuiObjects {
     DWORD user, gdi;
     bool operator==(const GuiObjects& o) const { return user == o.user && gdi == o.gdi; }

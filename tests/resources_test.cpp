@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -123,8 +124,25 @@ TEST(ResourcesTest, VersionIsTheBuildsOwnInOneJapaneseBlock)
         EXPECT_NE("<missing>", VersionValue(block, name)) << name;
 }
 
-// Each control's rectangle in dialog units: {id, x, y, w, h}; an icon
-// control takes its icon's size, so only its position is given: {id, x, y}.
+// A control's rectangle in dialog units; no size for an icon control,
+// which takes its icon's (w < 0). Position and size convert separately, as
+// the dialog manager does.
+void ExpectControlRect(HWND dialog, HWND control, int x, int y, int w, int h)
+{
+    RECT expected = {x, y, std::max(w, 0), std::max(h, 0)}, actual;
+    MapDialogRect(dialog, &expected);
+    GetWindowRect(control, &actual);
+    MapWindowPoints(NULL, dialog, (POINT*)&actual, 2);
+    EXPECT_EQ(expected.left, actual.left) << GetDlgCtrlID(control);
+    EXPECT_EQ(expected.top, actual.top) << GetDlgCtrlID(control);
+    if (w >= 0)
+        EXPECT_EQ(expected.right, actual.right - actual.left) << GetDlgCtrlID(control);
+    if (h >= 0)
+        EXPECT_EQ(expected.bottom, actual.bottom - actual.top) << GetDlgCtrlID(control);
+}
+
+// The client size, then each control's rectangle: {id, x, y, w, h}, or
+// {id, x, y} for an icon control.
 void ExpectLayout(HWND dialog, int width, int height, const std::vector<std::vector<int>>& controls)
 {
     RECT units = {0, 0, width, height};
@@ -133,20 +151,8 @@ void ExpectLayout(HWND dialog, int width, int height, const std::vector<std::vec
     GetClientRect(dialog, &client);
     EXPECT_EQ(units.right, client.right);
     EXPECT_EQ(units.bottom, client.bottom);
-    // Position and size convert separately, as the dialog manager does.
-    for (const auto& c : controls) {
-        RECT expected = {c[1], c[2], c.size() < 5 ? 0 : c[3], c.size() < 5 ? 0 : c[4]};
-        MapDialogRect(dialog, &expected);
-        RECT actual;
-        GetWindowRect(GetDlgItem(dialog, c[0]), &actual);
-        MapWindowPoints(NULL, dialog, (POINT*)&actual, 2);
-        EXPECT_EQ(expected.left, actual.left) << c[0];
-        EXPECT_EQ(expected.top, actual.top) << c[0];
-        if (c.size() < 5)
-            continue;
-        EXPECT_EQ(expected.right, actual.right - actual.left) << c[0];
-        EXPECT_EQ(expected.bottom, actual.bottom - actual.top) << c[0];
-    }
+    for (const auto& c : controls)
+        ExpectControlRect(dialog, GetDlgItem(dialog, c[0]), c[1], c[2], c.size() < 5 ? -1 : c[3], c.size() < 5 ? -1 : c[4]);
 }
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
@@ -225,21 +231,11 @@ TEST(ResourcesTest, PropertiesTemplateIs199By139WithEveryControlsTextPlaceAndSty
         if (c.id == IDOK || c.id == IDCANCEL)
             decisive = WS_TABSTOP;
         EXPECT_EQ(c.style, style & decisive) << std::hex << style;
-        RECT expected = {c.x, c.y, c.w, c.h}, actual;
-        MapDialogRect(box, &expected);
-        GetWindowRect(control, &actual);
-        MapWindowPoints(NULL, box, (POINT*)&actual, 2);
-        EXPECT_EQ(expected.left, actual.left);
-        EXPECT_EQ(expected.top, actual.top);
-        EXPECT_EQ(expected.right, actual.right - actual.left);
-        EXPECT_EQ(expected.bottom, actual.bottom - actual.top);
+        ExpectControlRect(box, control, c.x, c.y, c.w, c.h);
         control = GetWindow(control, GW_HWNDNEXT);
     }
     EXPECT_EQ(nullptr, control);  // no other control
-    RECT units = {0, 0, 199, 139}, client;
-    MapDialogRect(box, &units);
-    GetClientRect(box, &client);
-    EXPECT_TRUE(EqualRect(&units, &client));
+    ExpectLayout(box, 199, 139, {});
     EXPECT_EQ((DWORD)DS_MODALFRAME, GetWindowLongA(box, GWL_STYLE) & DS_MODALFRAME);
     DestroyWindow(box);
 }

@@ -9,9 +9,7 @@
 #include "app/sjis_text.h"
 
 namespace {
-// "ア" is 0x83 0x41: its trail byte reads as 'A'. "表" is 0x95 0x5C and
-// "ソ" is 0x83 0x5C: their trail byte reads as a backslash.
-const char A_KATAKANA[] = "\x83\x41";
+// "表" is 0x95 0x5C and "ソ" is 0x83 0x5C: their trail byte reads as a backslash.
 const char HYOU[] = "\x95\x5c";
 }  // namespace
 
@@ -70,16 +68,6 @@ TEST(SjisTextTest, TheWalkStepsAsTheSystemDoesInEachAnsiCodePage)
     }
     SetTextCodePage(0);
     EXPECT_EQ(GetACP(), GetTextCodePage());
-}
-
-TEST(SjisTextTest, LowerCaseNeverTouchesTrailBytes)
-{
-    char text[64];
-    snprintf(text, sizeof(text), "C:\\%sBC\\ABC.EXE", A_KATAKANA);
-    SjisLowerInPlace(text);
-    char expected[64];
-    snprintf(expected, sizeof(expected), "c:\\%sbc\\abc.exe", A_KATAKANA);
-    EXPECT_STREQ(expected, text);
 }
 
 TEST(SjisTextTest, TheExtensionIsCutInTheLastComponentOnly)
