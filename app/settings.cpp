@@ -30,6 +30,7 @@ static const SettingKey SETTING_KEYS[] = {
 // this copy has not changed since is left as the file has it, so that
 // quitting one copy never takes back what another copy set meanwhile.
 static BYTE valuesInFile[sizeof(SETTING_KEYS) / sizeof(SETTING_KEYS[0])];
+static bool valuesInFileKnown;  // from the load on: before it, a save writes every key
 
 static std::wstring WideText(const char* text)
 {
@@ -64,6 +65,7 @@ BOOL LoadSettings(AppState* appState)
             : key.defaultValue;
         valuesInFile[i] = appState->*key.field;
     }
+    valuesInFileKnown = true;
     return TRUE;
 }
 
@@ -81,7 +83,7 @@ BOOL SaveSettings(const AppState* appState)
         BYTE value = appState->*key.field ? 1 : 0;
         // Unchanged here and held as a 0 or 1 there: the file's, whoever wrote it.
         std::string there = ReadSettingText(path, SETTINGS_SECTION, key.name);
-        if (value == valuesInFile[i] && (there == "0" || there == "1"))
+        if (valuesInFileKnown && value == valuesInFile[i] && (there == "0" || there == "1"))
             continue;
         WriteSettingInt(path, SETTINGS_SECTION, key.name, value);
         valuesInFile[i] = value;
