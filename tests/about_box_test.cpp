@@ -328,6 +328,6 @@ TEST(AboutTextTest, WithoutAProductNameTheFileDescriptionNamesIt)
     static AboutVersionTexts texts;
     std::string path = TestExeDirectory() + "\\shell_open_recorder.exe";  // ASCII
     ASSERT_TRUE(ReadAboutVersionTexts(std::wstring(path.begin(), path.end()).c_str(), &texts));
-    EXPECT_STREQ("Recorder について", texts.title);
-    EXPECT_STREQ("Recorder ver. 1.2", texts.versionLine);
+    EXPECT_STREQ("録音ソフト について", texts.title);
+    EXPECT_STREQ("録音ソフト ver. 1.2", texts.versionLine);
 }

@@ -132,7 +132,7 @@ struct ProgramCopy {
     }
     void DeleteIni() const
     {
-        for (const wchar_t* name : {L"vantora.ini", L"noext.ini"})
+        for (const wchar_t* name : {L"vantora.ini", L"noext.ini", L"van.tora.ini"})
             DeleteFileW((folder + L"\\" + name).c_str());
     }
     std::string Setting(const char* key) const
@@ -236,7 +236,8 @@ TEST(EndToEndTest, AComctl32BesideTheProgramIsNeverLoaded)
 
 TEST(EndToEndTest, SettingsFileIsNamedAfterTheProgramInLowerCase)
 {
-    const struct { const wchar_t* exe; const char* ini; } cases[] = {{L"VanTora.EXE", "vantora.ini"}, {L"NoExt", "noext.ini"}};
+    const struct { const wchar_t* exe; const char* ini; } cases[] = {
+        {L"VanTora.EXE", "vantora.ini"}, {L"NoExt", "noext.ini"}, {L"Van.Tora.EXE", "van.tora.ini"}};
     for (const auto& c : cases) {
         ProgramCopy copy(L"vantora-e2e.some-dir", c.exe);  // a dot in a folder name is no extension
         Running running;

@@ -126,6 +126,11 @@ TEST_F(SettingsTest, SaveWritesTheFourKeysInOrderUnderOneSection)
     EXPECT_EQ(std::string("[Vantora]\r\n") + KEYS[0] + "=0\r\n" + KEYS[1] + "=0\r\n" + KEYS[2] + "=0\r\n" + KEYS[3] +
                   "=1\r\n",
               ReadFile(path));
+    for (BYTE on : {0, 1}) {  // turned off and on again: each written
+        loaded->alwaysOnTop = on;
+        SaveSettings(loaded);
+        EXPECT_EQ(on, ReadSettingFlag(std::wstring(path.begin(), path.end()).c_str(), SETTINGS_SECTION, KEYS[3], 9));
+    }
     free(loaded);
 }
 

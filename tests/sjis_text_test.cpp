@@ -50,7 +50,7 @@ TEST(SjisTextTest, TheWalkStepsAsTheSystemDoesInEachAnsiCodePage)
     // ア (83 41) in 932; 華 (C8 41) in 936; 가 (B0 A1) in 949; 許 (B3 5C) in
     // 950; a lead byte before the NUL; bytes that lead only in some code page.
     const char* const texts[] = {"C:\\A\x83\x41" "B\\X.EXE", "C:\\\xC8\x41" "B\\Tool.EXE", "\xB0\xA1Z\xB3\x5C\\Q",
-                                 "a\x83\x41\x83", "\x81\x40\xA1\xDF\xFE\x41\xFDZ"};
+                                 "a\x83\x41\x83", "\x81\x40\xA1\xDF\xFE\x41\xFDZ", "\xA4\xFE\xB3\x7F."};
     for (unsigned codePage : {932u, 936u, 949u, 950u}) {
         SetTextCodePage(codePage);
         for (const char* text : texts) {
@@ -58,6 +58,8 @@ TEST(SjisTextTest, TheWalkStepsAsTheSystemDoesInEachAnsiCodePage)
             for (const char* p = text; *p != '\0';) {
                 const char* next = CharNextExA((WORD)codePage, p, 0);
                 ASSERT_EQ(next, SjisNext(p)) << codePage << " at " << p - text << " of " << text;
+                if (next == p + 2)
+                    EXPECT_EQ(SJIS_TRAIL, SjisByteKind(text, (size_t)(p + 1 - text))) << codePage;
                 if (next == p + 1 && *p >= 'A' && *p <= 'Z')
                     expected[(size_t)(p - text)] = (char)(*p - 'A' + 'a');  // a trail byte never
                 p = next;
