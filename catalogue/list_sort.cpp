@@ -58,6 +58,12 @@ int CompareCollationKeys(const std::string& a, const std::string& b)
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
+int CompareListTexts(bool haveKeys, const std::string& keyA, const std::string& keyB, const char* textA,
+                     const char* textB)
+{
+    return haveKeys ? CompareCollationKeys(keyA, keyB) : lstrcmpiA(textA, textB);
+}
+
 static bool IsBeforeByHandle(const SortKey& a, const SortKey& b)
 {
     return (UINT_PTR)a.hwnd < (UINT_PTR)b.hwnd;
@@ -119,12 +125,9 @@ int CALLBACK CompareWindowListRows(LPARAM itemData1, LPARAM itemData2, LPARAM so
         return 0;
     const SortKey* a = LookUpSortKey(context, (HWND)itemData1);
     const SortKey* b = LookUpSortKey(context, (HWND)itemData2);
-    int r;
-    if (context->haveCollationKeys)
-        r = CompareCollationKeys(a != NULL ? a->collationKey : context->emptyKey,
-                                 b != NULL ? b->collationKey : context->emptyKey);
-    else
-        r = lstrcmpiA(a != NULL ? a->text.c_str() : "", b != NULL ? b->text.c_str() : "");
+    int r = CompareListTexts(context->haveCollationKeys, a != NULL ? a->collationKey : context->emptyKey,
+                             b != NULL ? b->collationKey : context->emptyKey, a != NULL ? a->text.c_str() : "",
+                             b != NULL ? b->text.c_str() : "");
     return context->ascending ? r : -r;
 }
 

@@ -22,5 +22,9 @@ int FindListRowOfWindow(HWND listView, HWND hwnd);
 // be made.
 bool MakeCollationKey(const char* text, std::string* key);
 int CompareCollationKeys(const std::string& a, const std::string& b);
+// The one rule for ordering two texts: by their keys where every key could
+// be made, else as lstrcmpiA orders the texts themselves.
+int CompareListTexts(bool haveKeys, const std::string& keyA, const std::string& keyB, const char* textA,
+                     const char* textB);
 
 #endif

@@ -164,6 +164,8 @@ static void InsertEnumeratedRows(HWND listView)
 BOOL RefreshWindowList(HWND listView, AppState* appState)
 {
     HWND remembered = GetSelectedListWindow(listView);
+    // Taken while the last refresh's icon copies are still known: the
+    // picture names each row's icon through them.
     ListPicture before;
     TakeListPicture(listView, &before);
     SetListRedraw(listView, FALSE);
@@ -200,8 +202,7 @@ std::vector<size_t> OrderForSortedInsertion(const std::vector<std::string>& titl
     std::iota(order.begin(), order.end(), 0);
     // Descending, and equal titles in the order they came (stable).
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return haveKeys ? CompareCollationKeys(keys[a], keys[b]) > 0
-                        : lstrcmpiA(titles[a].c_str(), titles[b].c_str()) > 0;
+        return CompareListTexts(haveKeys, keys[a], keys[b], titles[a].c_str(), titles[b].c_str()) > 0;
     });
     return order;
 }
