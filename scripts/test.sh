@@ -20,14 +20,6 @@ vantora_start_wineserver
 # mostly wait for the wineserver and the X server, which do not use both cores.
 desktops=3
 vantora_start_desktops $desktops
-# The first program with a window on a desktop starts Wine's desktop process;
-# started here, it neither counts against a test's time nor holds CTest's pipes.
-for n in $(seq 0 $((desktops - 1))); do
-  prefix="$WINEPREFIX" display="$DISPLAY"
-  if [ "$n" != 0 ]; then prefix="$WINEPREFIX-$n"; display_var="VANTORA_DISPLAY_$n"; display="${!display_var}"; fi
-  WINEPREFIX="$prefix" DISPLAY="$display" LC_ALL=ja_JP.UTF-8 timeout 60 /usr/lib/wine/wine64 \
-    build/test-x86_64/tests/geometry_test.exe --gtest_filter='PlacementTest.PlaceNear*' >/dev/null 2>&1 </dev/null || true
-done
 
 status=0
 ran=()
