@@ -132,8 +132,11 @@ struct ProgramCopy {
     }
     void DeleteIni() const
     {
-        for (const wchar_t* name : {L"vantora.ini", L"noext.ini", L"van.tora.ini"})
-            DeleteFileW((folder + L"\\" + name).c_str());
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"\\*.ini").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        FindClose(search);
     }
     std::string Setting(const char* key) const
     {
