@@ -330,4 +330,8 @@ TEST(AboutTextTest, WithoutAProductNameTheFileDescriptionNamesIt)
     ASSERT_TRUE(ReadAboutVersionTexts(std::wstring(path.begin(), path.end()).c_str(), &texts));
     EXPECT_STREQ("録音ソフト について", texts.title);
     EXPECT_STREQ("録音ソフト ver. 1.2", texts.versionLine);
+    std::string kept = "a";  // of "a" and 131 "あ", cut at 260 bytes: the character across the cut goes whole
+    for (int i = 0; i < 129; ++i)
+        kept += "あ";
+    EXPECT_EQ(kept, texts.companyName);
 }
