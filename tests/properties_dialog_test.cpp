@@ -113,6 +113,7 @@ TEST_F(PropertiesDialogTest, ShowsCaptionClassStylesAndPlacement)
 TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
 {
     // "表" and "ソ" end in the byte 0x5C; a left that is no number is 0.
+    // Numbers are typed key by key: five digits and a sign must fit the field.
     // Nothing is raised or activated: the window stays below one made after
     // it. OK without a change (no field) applies nothing; each refreshes.
     struct Case { int field; const char* text; void (*expect)(WindowState*); };
@@ -120,7 +121,9 @@ TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
         {0, "", [](WindowState*) {}},
         {IDC_PROP_TITLE, "表ソ新しい", [](WindowState* s) { s->title = "表ソ新しい"; }},
         {IDC_PROP_LEFT, "abc", [](WindowState* s) { OffsetRect(&s->normal, -s->normal.left, 0); }},
-        {IDC_PROP_TOP, "-30", [](WindowState* s) { OffsetRect(&s->normal, 0, -30 - s->normal.top); }},
+        {IDC_PROP_LEFT, "-32000", [](WindowState* s) { OffsetRect(&s->normal, -32000 - s->normal.left, 0); }},
+        {IDC_PROP_LEFT, "10000", [](WindowState* s) { OffsetRect(&s->normal, 10000 - s->normal.left, 0); }},
+        {IDC_PROP_TOP, "-1920", [](WindowState* s) { OffsetRect(&s->normal, 0, -1920 - s->normal.top); }},
         {IDC_PROP_WIDTH, "333", [](WindowState* s) { s->normal.right = s->normal.left + 333; }},
         {IDC_PROP_HEIGHT, "222", [](WindowState* s) { s->normal.bottom = s->normal.top + 222; }}};
     HWND window = Fixture("old title"), other = Fixture("above it");
@@ -128,7 +131,12 @@ TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
         WindowState expected = ReadWindowState(window, other);
         c.expect(&expected);
         EXPECT_TRUE(Edit(window, [&c](HWND dialog) {
-            SetField(dialog, c.field, c.text);
+            HWND field = GetDlgItem(dialog, c.field);
+            SendMessageA(field, EM_SETSEL, 0, -1);
+            for (const char* key = c.text; c.field != IDC_PROP_TITLE && *key != '\0'; ++key)
+                SendMessageA(field, WM_CHAR, (BYTE)*key, 1);  // over the selected old value
+            if (c.field == IDC_PROP_TITLE)
+                SetField(dialog, c.field, c.text);
             ClickButton(dialog, IDOK);
         })) << c.text;
         EXPECT_EQ(1, DialogsSeen());
