@@ -98,8 +98,7 @@ static void SetProgramIcons(HWND dialog)
     wchar_t path[MAX_PATH + 1];
     HICON large = NULL;
     HICON small = NULL;
-    DWORD length = GetModuleFileNameW(GetModuleHandleW(NULL), path, MAX_PATH + 1);
-    if (length != 0 && length <= MAX_PATH) {
+    if (GetModulePathWithExtW(path, MAX_PATH + 1, NULL)) {
         SHFILEINFOW info = {};
         if (SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON))
             large = info.hIcon;

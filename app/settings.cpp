@@ -29,16 +29,18 @@ static const SettingKey SETTING_KEYS[] = {
 // Each key's value as this copy last read or wrote it. At a save, a key
 // this copy has not changed since is left as the file has it, so that
 // quitting one copy never takes back what another copy set meanwhile.
-static BYTE valuesInFile[sizeof(SETTING_KEYS) / sizeof(SETTING_KEYS[0])];
+static const size_t SETTING_KEY_COUNT = sizeof(SETTING_KEYS) / sizeof(SETTING_KEYS[0]);
+static BYTE valuesInFile[SETTING_KEY_COUNT];
 static bool valuesInFileKnown;  // from the load on: before it, a save writes every key
 
 static std::wstring WideText(const char* text)
 {
-    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
-    std::wstring wide(length > 0 ? (size_t)length : 1, L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(wcslen(wide.c_str()));
+    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);  // with the NUL
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide((size_t)length, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    wide.resize((size_t)length - 1);
     return wide;
 }
 
@@ -58,7 +60,7 @@ BOOL LoadSettings(AppState* appState)
     appState->sortAscending = 1;
     wchar_t path[SETTINGS_PATH_SIZE];
     BOOL havePath = GetModulePathWithExtW(path, SETTINGS_PATH_SIZE, L".ini");
-    for (size_t i = 0; i < sizeof(SETTING_KEYS) / sizeof(SETTING_KEYS[0]); ++i) {
+    for (size_t i = 0; i < SETTING_KEY_COUNT; ++i) {
         const SettingKey& key = SETTING_KEYS[i];
         appState->*key.field = havePath
             ? ReadSettingFlag(path, SETTINGS_SECTION, key.name, key.defaultValue)
@@ -78,7 +80,7 @@ BOOL SaveSettings(const AppState* appState)
     // Makes the system drop its cached copy of the file, so that what
     // another copy wrote meanwhile is read below.
     WritePrivateProfileStringW(NULL, NULL, NULL, path);
-    for (size_t i = 0; i < sizeof(SETTING_KEYS) / sizeof(SETTING_KEYS[0]); ++i) {
+    for (size_t i = 0; i < SETTING_KEY_COUNT; ++i) {
         const SettingKey& key = SETTING_KEYS[i];
         BYTE value = appState->*key.field ? 1 : 0;
         // Unchanged here and held as a 0 or 1 there: the file's, whoever wrote it.
