@@ -159,40 +159,100 @@ POINT ComputeCursorPlacement(POINT cursor, int w, int h, const RECT* workArea)
     return p;
 }
 
+POINT ChooseCursorPlacement(POINT cursor, int w, int h)
+{
+    RECT workArea = {};
+    GetWorkAreaNear(cursor, &workArea);
+    return ComputeCursorPlacement(cursor, w, h, &workArea);
+}
+
 BOOL PlaceNearCursor(HWND window)
 {
-    int w = GetWindowWidth(window);
-    int h = GetWindowHeight(window);
     POINT cursor = {};
     GetCursorPos(&cursor);
-    RECT workArea = {};
-    GetWorkArea(&workArea);
-    POINT p = ComputeCursorPlacement(cursor, w, h, &workArea);
+    POINT p = ChooseCursorPlacement(cursor, GetWindowWidth(window), GetWindowHeight(window));
     ToParentClient(window, &p);
     return MoveWindowTo(window, p.x, p.y);
 }
 
-static MonitorInfoReader readMonitorInfo = GetMonitorInfoA;
-
-MonitorInfoReader SetMonitorInfoReader(MonitorInfoReader reader)
+static DesktopFunctions LookUpDesktopFunctions()
 {
-    MonitorInfoReader previous = readMonitorInfo;
-    readMonitorInfo = reader;
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    DesktopFunctions functions = {};
+    functions.monitorFromPoint = (decltype(functions.monitorFromPoint))GetProcAddress(user32, "MonitorFromPoint");
+    functions.monitorFromWindow = (decltype(functions.monitorFromWindow))GetProcAddress(user32, "MonitorFromWindow");
+    functions.getMonitorInfo = (decltype(functions.getMonitorInfo))GetProcAddress(user32, "GetMonitorInfoA");
+    functions.getWindowPlacement = GetWindowPlacement;
+    return functions;
+}
+
+static DesktopFunctions desktopFunctions = LookUpDesktopFunctions();
+
+const DesktopFunctions* GetDesktopFunctions()
+{
+    return &desktopFunctions;
+}
+
+DesktopFunctions SetDesktopFunctions(const DesktopFunctions* functions)
+{
+    DesktopFunctions previous = desktopFunctions;
+    desktopFunctions = functions != NULL ? *functions : LookUpDesktopFunctions();
     return previous;
+}
+
+BOOL ReadWindowPlacement(HWND window, WINDOWPLACEMENT* placement)
+{
+    return desktopFunctions.getWindowPlacement(window, placement);
+}
+
+static BOOL ReadMonitorInfo(HMONITOR monitor, MONITORINFO* info)
+{
+    info->cbSize = sizeof(*info);
+    return monitor != NULL && desktopFunctions.getMonitorInfo != NULL && desktopFunctions.getMonitorInfo(monitor, info);
+}
+
+BOOL GetWorkAreaNear(POINT point, RECT* workArea)
+{
+    MONITORINFO info;
+    HMONITOR monitor = desktopFunctions.monitorFromPoint != NULL
+                           ? desktopFunctions.monitorFromPoint(point, MONITOR_DEFAULTTONEAREST)
+                           : NULL;
+    if (!ReadMonitorInfo(monitor, &info))
+        return GetWorkArea(workArea);
+    *workArea = info.rcWork;
+    return TRUE;
 }
 
 POINT GetWorkspaceOffset(HWND window)
 {
     MONITORINFO info;
-    info.cbSize = sizeof(info);
-    if (!readMonitorInfo(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
-        return POINT{0, 0};
+    HMONITOR monitor = desktopFunctions.monitorFromWindow != NULL
+                           ? desktopFunctions.monitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                           : NULL;
+    if (!ReadMonitorInfo(monitor, &info)) {
+        // One monitor: its work area against the screen's origin.
+        RECT workArea = {};
+        GetWorkArea(&workArea);
+        info.rcMonitor = RECT{0, 0, 0, 0};
+        info.rcWork = workArea;
+    }
     return ComputeWorkspaceOffset(&info.rcMonitor, &info.rcWork, (DWORD)GetWindowLongA(window, GWL_EXSTYLE));
 }
-
 POINT ComputeWorkspaceOffset(const RECT* monitor, const RECT* workArea, DWORD exStyle)
 {
     if (exStyle & WS_EX_TOOLWINDOW)
         return POINT{0, 0};
     return POINT{workArea->left - monitor->left, workArea->top - monitor->top};
+}
+
+POINT GetPlacementOffset(HWND window)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    RECT rect = {};
+    if (ReadWindowPlacement(window, &placement) && GetWindowRect(window, &rect) && !IsIconic(window) &&
+        !IsZoomed(window) && rect.left == placement.rcNormalPosition.left &&
+        rect.top == placement.rcNormalPosition.top)
+        return POINT{0, 0};
+    return GetWorkspaceOffset(window);
 }

@@ -37,22 +37,45 @@ int ShowOrHideCommand(BOOL show);
 BOOL ShowOrHide(HWND window, BOOL show);
 LRESULT SetWindowIcon(HWND window, WPARAM which, HICON icon);
 
+// The system's monitor and placement functions, looked up once (the monitor
+// ones are missing before Windows 98 and 2000), or a test's stand-ins for
+// desktops the test machine does not have: more monitors, a taskbar at the
+// top or left, a placement in workspace coordinates. A null member means
+// the system lacks it.
+struct DesktopFunctions {
+    HMONITOR(WINAPI* monitorFromPoint)(POINT point, DWORD flags);
+    HMONITOR(WINAPI* monitorFromWindow)(HWND window, DWORD flags);
+    BOOL(WINAPI* getMonitorInfo)(HMONITOR monitor, LPMONITORINFO info);
+    BOOL(WINAPI* getWindowPlacement)(HWND window, WINDOWPLACEMENT* placement);
+};
+const DesktopFunctions* GetDesktopFunctions();
+// Puts `functions` in place (NULL: the system's again); returns the ones it replaces.
+DesktopFunctions SetDesktopFunctions(const DesktopFunctions* functions);
+BOOL ReadWindowPlacement(HWND window, WINDOWPLACEMENT* placement);
+
+// The work area of the monitor nearest the point; the primary one where
+// there are no monitor functions.
+BOOL GetWorkAreaNear(POINT point, RECT* workArea);
+
 // What to add to a top-level window's placement rectangles (workspace
 // coordinates, which start at its monitor's work area) to get the screen
 // coordinates that SetWindowPos takes. Nothing for tool windows, whose
 // placement is in screen coordinates already.
 POINT GetWorkspaceOffset(HWND window);
 POINT ComputeWorkspaceOffset(const RECT* monitor, const RECT* workArea, DWORD exStyle);
-// Where GetWorkspaceOffset reads the monitor's rectangles: GetMonitorInfoA,
-// or a test's stand-in for a taskbar that Wine cannot place. Returns the
-// one it replaces.
-typedef BOOL(WINAPI* MonitorInfoReader)(HMONITOR monitor, LPMONITORINFO info);
-MonitorInfoReader SetMonitorInfoReader(MonitorInfoReader reader);
+// The same, as the window itself shows it: a window in its normal state
+// that lies where its placement says has its placement in screen
+// coordinates (Wine gives those), so nothing is added. Otherwise the
+// workspace offset, as on Windows, also for a maximised or snapped window.
+POINT GetPlacementOffset(HWND window);
 
-// Centres the window on the mouse cursor, kept inside the primary work area.
+// Centres the window on the mouse cursor, kept inside the work area of the
+// monitor nearest the cursor.
 BOOL PlaceNearCursor(HWND window);
 // The position PlaceNearCursor chooses for a window of w x h with the cursor
 // at `cursor` and the given work area (screen coordinates).
 POINT ComputeCursorPlacement(POINT cursor, int w, int h, const RECT* workArea);
+// The same inside the work area of the monitor nearest the cursor.
+POINT ChooseCursorPlacement(POINT cursor, int w, int h);
 
 #endif

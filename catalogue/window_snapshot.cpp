@@ -44,7 +44,7 @@ BOOL CaptureWindowSnapshotAmong(HWND hwnd, WindowSnapshot* snapshot, SilentThrea
     WINDOWPLACEMENT placement;
     memset(&placement, 0, sizeof(placement));
     placement.length = sizeof(placement);
-    GetWindowPlacement(hwnd, &placement);
+    ReadWindowPlacement(hwnd, &placement);
     snapshot->showCmd = placement.showCmd;
     snapshot->left = placement.rcNormalPosition.left;
     snapshot->top = placement.rcNormalPosition.top;

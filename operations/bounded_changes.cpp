@@ -41,10 +41,11 @@ void AddTopmostStep(WindowChange* change, BOOL topmost)
     }
 }
 
-void AddSetPosStep(WindowChange* change, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
+static void AddPosStep(WindowChange* change, WindowStepKind kind, HWND insertAfter, int x, int y, int cx, int cy,
+                       UINT flags)
 {
     if (WindowStep* step = NextStep(change)) {
-        step->kind = STEP_SET_POS;
+        step->kind = kind;
         step->insertAfter = insertAfter;
         step->x = x;
         step->y = y;
@@ -52,6 +53,16 @@ void AddSetPosStep(WindowChange* change, HWND insertAfter, int x, int y, int cx,
         step->cy = cy;
         step->flags = flags;
     }
+}
+
+void AddSetPosStep(WindowChange* change, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
+{
+    AddPosStep(change, STEP_SET_POS, insertAfter, x, y, cx, cy, flags);
+}
+
+void AddSetNormalPosStep(WindowChange* change, int x, int y, int cx, int cy, UINT flags)
+{
+    AddPosStep(change, STEP_SET_NORMAL_POS, NULL, x, y, cx, cy, flags);
 }
 
 void AddSetTextStep(WindowChange* change, const char* text)
@@ -77,6 +88,12 @@ static void MakeStep(HWND window, const WindowStep* step, const char* text)
     case STEP_SET_POS:
         SetWindowPos(window, step->insertAfter, step->x, step->y, step->cx, step->cy, step->flags);
         break;
+    case STEP_SET_NORMAL_POS: {
+        POINT offset = GetPlacementOffset(window);
+        SetWindowPos(window, step->insertAfter, step->x + offset.x, step->y + offset.y, step->cx, step->cy,
+                     step->flags);
+        break;
+    }
     case STEP_SET_TEXT: SetWindowTextA(window, text); break;
     case STEP_ACTIVATE:
         // Restored without activation first, so that a minimised window

@@ -15,12 +15,12 @@
 
 const DWORD CHANGE_WAIT_MS = 200;
 
-enum WindowStepKind { STEP_ENABLE, STEP_SHOW, STEP_TOPMOST, STEP_SET_POS, STEP_SET_TEXT, STEP_ACTIVATE };
+enum WindowStepKind { STEP_ENABLE, STEP_SHOW, STEP_TOPMOST, STEP_SET_POS, STEP_SET_NORMAL_POS, STEP_SET_TEXT, STEP_ACTIVATE };
 
 struct WindowStep {
     WindowStepKind kind;
     int value;          // STEP_ENABLE, STEP_TOPMOST: on or off; STEP_SHOW: the SW_ command
-    HWND insertAfter;   // STEP_SET_POS: as SetWindowPos takes them
+    HWND insertAfter;   // STEP_SET_POS, STEP_SET_NORMAL_POS: as SetWindowPos takes them
     int x, y, cx, cy;
     UINT flags;
 };
@@ -39,6 +39,11 @@ void AddShowStep(WindowChange* change, int showCommand);
 // As SetTopmostState makes it: the z-order only.
 void AddTopmostStep(WindowChange* change, BOOL topmost);
 void AddSetPosStep(WindowChange* change, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+// As AddSetPosStep, with x and y in the window's placement coordinates
+// (GetWindowPlacement's), turned into screen ones when the step is made,
+// after the steps before it: a window restored by a show step first is
+// then in its normal state, and shows which coordinates its placement uses.
+void AddSetNormalPosStep(WindowChange* change, int x, int y, int cx, int cy, UINT flags);
 void AddSetTextStep(WindowChange* change, const char* text);
 // Restores a minimised window without activating it, then brings it to the front.
 void AddActivateStep(WindowChange* change);

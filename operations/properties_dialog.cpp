@@ -53,11 +53,10 @@ void ApplyPropertiesEdits(HWND mainDialog, const WindowSnapshot* before, const W
         AddShowStep(&change, (int)edited->showCmd);
     if (edited->left != before->left || edited->top != before->top || edited->width != before->width ||
         edited->height != before->height) {
-        // The fields hold the placement's workspace coordinates; SetWindowPos
-        // wants screen ones (they differ by a taskbar at the top or left).
-        POINT offset = GetWorkspaceOffset(edited->hwnd);
-        AddSetPosStep(&change, NULL, edited->left + offset.x, edited->top + offset.y, edited->width, edited->height,
-                      PROPERTIES_SWP_FLAGS);
+        // The fields hold the placement's coordinates; the step turns them
+        // into screen ones after the show step has restored the window.
+        AddSetNormalPosStep(&change, edited->left, edited->top, edited->width, edited->height,
+                            PROPERTIES_SWP_FLAGS);
     }
     if (change.stepCount > 0)
         RunWindowChange(&change, NULL);

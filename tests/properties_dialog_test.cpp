@@ -23,15 +23,26 @@ RECT NormalRect(HWND window)
     return placement.rcNormalPosition;
 }
 
-MonitorInfoReader realMonitorInfo;
+// A taskbar at the top or left, which Wine cannot give: the work area
+// starts `taskbar` pixels in, and the placement is given in workspace
+// coordinates as on Windows, or in screen ones as Wine gives them.
+POINT taskbar;
+bool workspacePlacement;
+DesktopFunctions realDesktop;
 
-// Taskbars 40 pixels wide at the left and 30 high at the top (Wine ignores
-// a work area set with SPI_SETWORKAREA).
-BOOL WINAPI WorkAreaBesideTaskbars(HMONITOR monitor, LPMONITORINFO info)
+BOOL WINAPI MonitorBesideTaskbar(HMONITOR monitor, LPMONITORINFO info)
 {
-    BOOL read = realMonitorInfo(monitor, info);
-    info->rcWork.left = info->rcMonitor.left + 40;
-    info->rcWork.top = info->rcMonitor.top + 30;
+    BOOL read = realDesktop.getMonitorInfo(monitor, info);
+    info->rcWork.left = info->rcMonitor.left + taskbar.x;
+    info->rcWork.top = info->rcMonitor.top + taskbar.y;
+    return read;
+}
+
+BOOL WINAPI PlacementBesideTaskbar(HWND window, WINDOWPLACEMENT* placement)
+{
+    BOOL read = GetWindowPlacement(window, placement);
+    if (workspacePlacement && !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+        OffsetRect(&placement->rcNormalPosition, -taskbar.x, -taskbar.y);
     return read;
 }
 
@@ -253,24 +264,60 @@ TEST_F(PropertiesDialogTest, WindowGoneWhileOpenFailsSilentlyAndRefreshes)
     EXPECT_TRUE(IsWindow(main.dialog));
 }
 
-TEST_F(PropertiesDialogTest, AnEditedPositionLandsBesideTaskbarsAtTheLeftAndTop)
+TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedBesideATaskbarAtTheTopOrLeft)
 {
-    realMonitorInfo = SetMonitorInfoReader(WorkAreaBesideTaskbars);
-    // The fields hold workspace coordinates, which start at the work area;
-    // a tool window's are screen coordinates.
-    struct Case { void (*adjust)(FixtureSpec*); int left, top; };
-    const Case cases[] = {{nullptr, 140, 110}, {[](FixtureSpec* s) { s->exStyle = WS_EX_TOOLWINDOW; }, 100, 80}};
+    realDesktop = SetDesktopFunctions(nullptr);
+    DesktopFunctions standIns = realDesktop;
+    standIns.getMonitorInfo = MonitorBesideTaskbar;
+    standIns.getWindowPlacement = PlacementBesideTaskbar;
+    SetDesktopFunctions(&standIns);
+    // The window is at 150,160, 300 x 200 on the screen. Fields typed (null:
+    // left as shown), then where OK must put it. A tool window's placement
+    // is in screen coordinates on Windows too.
+    struct Case { POINT bar; bool workspace, tool, maximized; const char *shownLeft, *shownTop, *left, *top; int x, y; };
+    const Case cases[] = {
+        {{0, 40}, false, false, false, "150", "160", nullptr, nullptr, 150, 160},
+        {{80, 0}, false, false, false, "150", "160", nullptr, nullptr, 150, 160},
+        {{0, 40}, true, false, false, "150", "120", nullptr, nullptr, 150, 160},
+        {{80, 0}, true, false, false, "70", "160", nullptr, nullptr, 150, 160},
+        {{80, 40}, true, false, false, "70", "120", "100", "80", 180, 120},
+        {{80, 40}, true, true, false, "150", "160", "100", "80", 100, 80},
+        {{80, 40}, false, false, false, "150", "160", "100", "80", 100, 80},
+        {{0, 40}, false, false, true, "150", "160", "100", "80", 100, 80},
+        {{0, 40}, true, false, true, "150", "120", "100", "80", 100, 120},
+    };
     for (const Case& c : cases) {
-        HWND window = Fixture("beside taskbars", c.adjust);
-        Edit(window, [](HWND dialog) {
-            SetField(dialog, IDC_PROP_LEFT, "100");
-            SetField(dialog, IDC_PROP_TOP, "80");
+        taskbar = c.bar;
+        workspacePlacement = c.workspace;
+        static const Case* made;
+        made = &c;
+        HWND window = Fixture("beside a taskbar", [](FixtureSpec* s) {
+            s->rect = {150, 160, 450, 360};
+            s->exStyle = made->tool ? WS_EX_TOOLWINDOW : 0;
+            s->showCmd = made->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE;
+        });
+        std::string shownLeft, shownTop;
+        Edit(window, [&](HWND dialog) {
+            shownLeft = ItemText(dialog, IDC_PROP_LEFT);
+            shownTop = ItemText(dialog, IDC_PROP_TOP);
+            ClickButton(dialog, IDC_PROP_NORMAL);
+            if (c.left != nullptr) {
+                SetField(dialog, IDC_PROP_LEFT, c.left);
+                SetField(dialog, IDC_PROP_TOP, c.top);
+            }
+            SetField(dialog, IDC_PROP_WIDTH, "345");
             ClickButton(dialog, IDOK);
         });
+        SCOPED_TRACE(testing::Message() << c.bar.x << "," << c.bar.y << " workspace " << c.workspace);
+        EXPECT_EQ(c.shownLeft, shownLeft);
+        EXPECT_EQ(c.shownTop, shownTop);
         RECT r;
         GetWindowRect(window, &r);
-        EXPECT_EQ(c.left, r.left);
-        EXPECT_EQ(c.top, r.top);
+        EXPECT_EQ(c.x, r.left);
+        EXPECT_EQ(c.y, r.top);
+        EXPECT_EQ(345, RectWidth(&r));
+        EXPECT_EQ(200, RectHeight(&r));
+        EXPECT_FALSE(IsZoomed(window));
     }
-    SetMonitorInfoReader(realMonitorInfo);
+    SetDesktopFunctions(&realDesktop);
 }
