@@ -99,6 +99,20 @@ BOOL DeferResizeChildBy(HDWP* batch, HWND parent, int controlId, int dw, int dh)
     return DeferResizeBy(batch, GetDlgItem(parent, controlId), dw, dh);
 }
 
+int GetScreenDpi()
+{
+    HDC screen = GetDC(NULL);
+    int dpi = screen != NULL ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen != NULL)
+        ReleaseDC(NULL, screen);
+    return dpi > 0 ? dpi : DESIGN_DPI;
+}
+
+int ScaleForDpi(int pixels)
+{
+    return MulDiv(pixels, GetScreenDpi(), DESIGN_DPI);
+}
+
 BOOL MoveWindowTo(HWND window, int x, int y)
 {
     return SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);

@@ -27,6 +27,14 @@ BOOL DeferMoveBy(HDWP* batch, HWND window, int dx, int dy);
 BOOL DeferResizeBy(HDWP* batch, HWND window, int dw, int dh);
 BOOL DeferResizeChildBy(HDWP* batch, HWND parent, int controlId, int dw, int dh);
 
+// The screen's DPI (96 at 100 %), and a size given in pixels at 96 DPI
+// scaled to it. The program declares itself DPI-aware, so Windows does not
+// stretch it: its dialogs grow with their fonts, and what is given in
+// pixels (column widths, small icons) has to grow with them.
+const int DESIGN_DPI = 96;
+int GetScreenDpi();
+int ScaleForDpi(int pixels);
+
 BOOL MoveWindowTo(HWND window, int x, int y);
 BOOL IsTopmost(HWND window);
 BOOL SetTopmost(HWND window);

@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/call_context.h"
+#include "app/geometry.h"
 #include "app/system_libraries.h"
 #include "catalogue/list_sort.h"
 #include "catalogue/window_snapshot.h"
@@ -58,11 +59,12 @@ static HIMAGELIST GetSmallImageList(HWND listView)
 BOOL InitWindowListColumns(HWND listView)
 {
     const CommonControls* controls = LoadCommonControls();
-    HIMAGELIST images = controls != NULL ? controls->imageListCreate(16, 16, ILC_COLOR4, 0, 0) : NULL;
+    int iconSize = ScaleForDpi(16);
+    HIMAGELIST images = controls != NULL ? controls->imageListCreate(iconSize, iconSize, ILC_COLOR4, 0, 0) : NULL;
     SendMessageA(listView, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
     AddListViewExStyle(listView, LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
     for (int column = 0; column < WINDOW_LIST_COLUMN_COUNT; ++column)
-        InsertListColumn(listView, column, LIST_COLUMNS[column].caption, LIST_COLUMNS[column].width);
+        InsertListColumn(listView, column, LIST_COLUMNS[column].caption, ScaleForDpi(LIST_COLUMNS[column].width));
     return TRUE;
 }
 

@@ -6,17 +6,20 @@
 #     (items are xdotool key names, or click:X,Y, dblclick:X,Y and move:X,Y on the
 #     1024x768 desktop)
 #   bash scripts/run.sh --bare              without the Wine programs it opens first
+#   bash scripts/run.sh --dpi 144           on a desktop at 144 DPI (150 %; 96 is 100 %)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 shot=
 keys=
 bare=
+dpi=96
 while [ $# -gt 0 ]; do
   case "$1" in
     --screenshot) shot=$(realpath -m "$2"); shift 2 ;;
     --keys) keys="$2"; shift 2 ;;
     --bare) bare=1; shift ;;
-    *) echo "usage: $0 [--bare] [--screenshot FILE.png [--keys XDOTOOL-KEYS]]" >&2; exit 2 ;;
+    --dpi) dpi="$2"; shift 2 ;;
+    *) echo "usage: $0 [--bare] [--dpi N] [--screenshot FILE.png [--keys XDOTOOL-KEYS]]" >&2; exit 2 ;;
   esac
 done
 
@@ -35,6 +38,7 @@ headless=
 [ -z "${DISPLAY:-}" ] && headless=1
 vantora_start_display
 vantora_prepare_prefix "$PWD/build/wineprefix-run" managed
+vantora_set_dpi "$dpi"
 vantora_start_wineserver
 
 exe="$PWD/$build/vantora.exe"

@@ -9,12 +9,13 @@ settings="build/x86_64/vantora.ini"
 rm -f "$settings"  # start from the defaults
 
 shot() {
-  env -u DISPLAY bash scripts/run.sh --screenshot "docs/$1.png" --keys "$2"
+  env -u DISPLAY bash scripts/run.sh --dpi "${3:-96}" --screenshot "docs/$1.png" --keys "$2"
 }
 # Rows of the three programs' list (sorted by title) on the 1024x768 desktop.
 minesweeper_row=click:480,449
 
 shot main-window "alt+v h"            # the filter stays off in the settings file
+shot main-window-144dpi "" 144
 shot menu-window "alt+w"
 shot menu-view "alt+v"
 shot menu-undo "alt+u"

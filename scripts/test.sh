@@ -20,6 +20,8 @@ vantora_start_wineserver
 # mostly wait for the wineserver and the X server, which do not use both cores.
 desktops=3
 vantora_start_desktops $desktops
+# And one at 144 DPI (150 %) for the tests of what grows with the fonts.
+vantora_start_dpi_desktop 144
 
 status=0
 ran=()

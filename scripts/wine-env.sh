@@ -5,6 +5,7 @@ VANTORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEDEBUG=-all
 VANTORA_XVFB_PIDS=()
 VANTORA_DESKTOPS=1
+VANTORA_DPI_PREFIXES=()
 
 # The loader for Wine's own programs (wineboot, regedit, explorer): the 32-bit
 # one where this machine can run it, else the 64-bit one.
@@ -81,6 +82,50 @@ vantora_prepare_prefix() {
   touch "$WINEPREFIX/.vantora-ready-2-$mode"
 }
 
+# The prefix's screen DPI (96 is 100 %, 144 is 150 %); Wine reads it when
+# its wineserver starts, so a change restarts it.
+vantora_set_dpi() {
+  local dpi="$1" mark="$WINEPREFIX/.vantora-dpi"
+  [ "$(cat "$mark" 2>/dev/null || echo 96)" = "$dpi" ] && return 0
+  vantora_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 </dev/null
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+  rm -f "$mark"  # never written through a hard link into another prefix
+  echo "$dpi" > "$mark"
+}
+
+# The prefix "$WINEPREFIX-dpi<dpi>": the prepared one at another DPI, made
+# from it (hard links for the files Wine never writes, copies of the
+# registry) unless it is there already; with "afresh", made again.
+vantora_make_dpi_prefix() {
+  local dpi="$1" prefix="$WINEPREFIX-dpi$1" registry
+  if [ "${2:-}" != afresh ] && [ "$(cat "$prefix/.vantora-dpi" 2>/dev/null)" = "$dpi" ]; then
+    return 0
+  fi
+  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$prefix"
+  cp -al "$WINEPREFIX" "$prefix"
+  for registry in "$WINEPREFIX"/*.reg; do
+    rm -f "$prefix/${registry##*/}"
+    cp "$registry" "$prefix/"
+  done
+  rm -f "$prefix/.vantora-dpi"
+  WINEPREFIX="$prefix" vantora_set_dpi "$dpi"
+}
+
+# A desktop at another DPI beside the others, for the tests of what grows
+# with it: display VANTORA_DISPLAY_DPI<dpi> and the prefix "$WINEPREFIX-dpi<dpi>"
+# with a wineserver of its own.
+vantora_start_dpi_desktop() {
+  local dpi="$1" prefix="$WINEPREFIX-dpi$1" display
+  vantora_make_dpi_prefix "$dpi" afresh
+  vantora_new_display display
+  export "VANTORA_DISPLAY_DPI$dpi=$display"
+  WINEPREFIX="$prefix" wineserver -p
+  WINEPREFIX="$prefix" DISPLAY="$display" vantora_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  VANTORA_DPI_PREFIXES+=("$prefix")
+}
+
 # Keeps one wineserver for all runs, and starts Wine's background services now,
 # with their output sent nowhere, so that no later test inherits them (CTest
 # would wait for them to close its output pipe).
@@ -118,6 +163,9 @@ vantora_cleanup() {
   local i
   for i in $(seq 1 $((VANTORA_DESKTOPS - 1))); do
     WINEPREFIX="$WINEPREFIX-$i" wineserver -k >/dev/null 2>&1 || true
+  done
+  for prefix in "${VANTORA_DPI_PREFIXES[@]}"; do
+    WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
   done
   if [ -n "${WINEPREFIX:-}" ]; then
     wineserver -k >/dev/null 2>&1 || true

@@ -343,6 +343,18 @@ POINT CentreOf(HWND window)
     return p;
 }
 
+int TestDpi()
+{
+    const char* named = getenv("VANTORA_DPI");
+    return named != NULL ? atoi(named) : 96;
+}
+
+int AtTestDpi(int at96, int at144)
+{
+    EXPECT_TRUE(TestDpi() == 96 || TestDpi() == 144) << TestDpi();
+    return TestDpi() == 144 ? at144 : at96;
+}
+
 int IconWidth(HICON icon)
 {
     ICONINFO info = {};

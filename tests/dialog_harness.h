@@ -101,6 +101,11 @@ void ClickButton(HWND dialog, int id);
 POINT CentreOf(HWND window);
 // The width of an icon's image in pixels; 0 for no icon.
 int IconWidth(HICON icon);
+// The screen DPI this run is for: 96, or what VANTORA_DPI names in the run
+// on a desktop of that DPI (scripts/wine-env.sh); a size given for 96 and
+// 144 DPI, at this run's.
+int TestDpi();
+int AtTestDpi(int at96, int at144);
 std::string ItemText(HWND dialog, int id);
 std::string WindowText(HWND window);  // the whole title, however long
 

@@ -44,12 +44,13 @@ void UseMonitors(const StandInMonitor* all, int count, bool functions = true)
     SetDesktopFunctions(&standIns);
 }
 
+INT_PTR CALLBACK TemplateOnlyProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // The outer size of each dialog the program places at the cursor.
 SIZE DialogSize(const char* name)
 {
     InitCommonControls();
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(NULL), name, NULL,
-                                     [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(NULL), name, NULL, TemplateOnlyProc, 0);
     SIZE size = {};
     GetWindowSize(dialog, &size);
     DestroyWindow(dialog);

@@ -95,6 +95,15 @@ TEST(ResourcesTest, IconHasA32And16PixelImage)
     }
 }
 
+TEST(ResourcesTest, TheManifestDeclaresTheProgramDpiAware)
+{
+    HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(nullptr, found);
+    std::string text((const char*)LockResource(LoadResource(NULL, found)), SizeofResource(NULL, found));
+    EXPECT_NE(std::string::npos,
+              text.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"));
+}
+
 TEST(ResourcesTest, VersionIsTheBuildsOwnInOneJapaneseBlock)
 {
     char path[MAX_PATH];

@@ -83,7 +83,7 @@ protected:
         EXPECT_STREQ("Vantora", data.szTip);
         for (size_t i = strlen(data.szTip); i < TRAY_TIP_SIZE; ++i)
             ASSERT_EQ(0, data.szTip[i]) << i;
-        EXPECT_EQ(16, IconWidth(data.hIcon));
+        EXPECT_EQ(AtTestDpi(16, 24), IconWidth(data.hIcon));
     }
     // A taskbar of the test's own, under the shell's class names, with a
     // notification area in it (Wine's taskbar has none).

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/geometry.h"
 #include "catalogue/list_sort.h"
 #include "catalogue/window_list.h"
 #include "resources/resource_ids.h"
@@ -109,11 +110,18 @@ TEST_F(WindowListTest, RowsShowTheirOwnSmallIconOrNone)
     EXPECT_LT(ownImage, ImageList_GetImageCount(images));
 }
 
-TEST_F(WindowListTest, ColumnsHaveTheirCaptionsAndWidths)
+TEST_F(WindowListTest, ColumnsHaveTheirCaptionsAndWidthsAtTheScreensDpi)
 {
     Open();
-    const char* captions[] = {"タイトル", "クラス名", "スタイル", "拡張スタイル", "表示状態", "可視", "使用可能", "最前面"};
-    const int widths[] = {100, 100, 65, 65, 50, 25, 25, 25};
+    ASSERT_EQ(TestDpi(), GetScreenDpi());
+    // Caption, width at 96 and at 144 DPI, and whether it reads whole (its
+    // text and the header's 12 pixels of margin fit) at both.
+    struct Case { const char* caption; int at96, at144; bool whole; };
+    const Case cases[] = {
+        {"タイトル", 100, 150, true}, {"クラス名", 100, 150, true}, {"スタイル", 65, 98, true},
+        {"拡張スタイル", 65, 98, false}, {"表示状態", 50, 75, false}, {"可視", 25, 38, false},
+        {"使用可能", 25, 38, false}, {"最前面", 25, 38, false},
+    };
     for (int i = 0; i < 8; ++i) {
         char text[64] = "";
         LVCOLUMNA column = {};
@@ -121,10 +129,16 @@ TEST_F(WindowListTest, ColumnsHaveTheirCaptionsAndWidths)
         column.pszText = text;
         column.cchTextMax = sizeof(text);
         ASSERT_TRUE(SendMessageA(main.list, LVM_GETCOLUMNA, i, (LPARAM)&column));
-        EXPECT_STREQ(captions[i], text);
-        EXPECT_EQ(widths[i], column.cx);
+        EXPECT_STREQ(cases[i].caption, text);
+        EXPECT_EQ(AtTestDpi(cases[i].at96, cases[i].at144), column.cx);
         EXPECT_EQ(i, column.iSubItem);
+        if (cases[i].whole)
+            EXPECT_LE(SendMessageA(main.list, LVM_GETSTRINGWIDTHA, 0, (LPARAM)text) + 12, column.cx) << i;
     }
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize((HIMAGELIST)SendMessageA(main.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0), &cx, &cy);
+    EXPECT_EQ(AtTestDpi(16, 24), cx);
+    EXPECT_EQ(AtTestDpi(16, 24), cy);
     DWORD ex = (DWORD)SendMessageA(main.list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     EXPECT_EQ((DWORD)(LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT), ex & 0x30);
 }

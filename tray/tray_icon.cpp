@@ -60,7 +60,8 @@ BOOL EnterTray(HWND dialog)
 {
     if (trayIconData.hIcon != NULL)
         DeleteTrayIcon();  // never two icons, nor a lost handle
-    HICON icon = (HICON)LoadImageA(GetModuleHandleA(NULL), "IDI_ICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    int size = ScaleForDpi(16);
+    HICON icon = (HICON)LoadImageA(GetModuleHandleA(NULL), "IDI_ICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR);
     AddTrayIcon(&trayIconData, dialog, TRAY_ICON_ID, TRAY_CALLBACK_MESSAGE, icon, TRAY_TIP_TEXT);
     ShowOrHide(dialog, FALSE);
     notificationAreaWindow = FindNotificationArea();
