@@ -94,14 +94,10 @@ vantora_set_dpi() {
   echo "$dpi" > "$mark"
 }
 
-# The prefix "$WINEPREFIX-dpi<dpi>": the prepared one at another DPI, made
-# from it (hard links for the files Wine never writes, copies of the
-# registry) unless it is there already; with "afresh", made again.
-vantora_make_dpi_prefix() {
-  local dpi="$1" prefix="$WINEPREFIX-dpi$1" registry
-  if [ "${2:-}" != afresh ] && [ "$(cat "$prefix/.vantora-dpi" 2>/dev/null)" = "$dpi" ]; then
-    return 0
-  fi
+# Makes the prefix $1 afresh from the prepared one: hard links for the
+# files Wine never writes (its DLLs), copies of the registry.
+vantora_copy_prefix() {
+  local prefix="$1" registry
   WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
   rm -rf "$prefix"
   cp -al "$WINEPREFIX" "$prefix"
@@ -110,6 +106,16 @@ vantora_make_dpi_prefix() {
     cp "$registry" "$prefix/"
   done
   rm -f "$prefix/.vantora-dpi"
+}
+
+# The prefix "$WINEPREFIX-dpi<dpi>": the prepared one at another DPI, made
+# unless it is there already; with "afresh", made again.
+vantora_make_dpi_prefix() {
+  local dpi="$1" prefix="$WINEPREFIX-dpi$1"
+  if [ "${2:-}" != afresh ] && [ "$(cat "$prefix/.vantora-dpi" 2>/dev/null)" = "$dpi" ]; then
+    return 0
+  fi
+  vantora_copy_prefix "$prefix"
   WINEPREFIX="$prefix" vantora_set_dpi "$dpi"
 }
 
@@ -137,20 +143,12 @@ vantora_start_wineserver() {
 # Desktops 1 to $1 - 1 beside the current one (desktop 0), so that test
 # programs can run side by side without sharing a pointer, a foreground
 # window or a window list: desktop N is display VANTORA_DISPLAY_N and the
-# prefix "$WINEPREFIX-N" with a wineserver of its own. Each such prefix is
-# made afresh from the prepared one: hard links for the files Wine never
-# writes (its DLLs), copies of the registry.
+# prefix "$WINEPREFIX-N" (made afresh) with a wineserver of its own.
 vantora_start_desktops() {
   local count="$1" i
   for i in $(seq 1 $((count - 1))); do
     local prefix="$WINEPREFIX-$i" display
-    WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$prefix"
-    cp -al "$WINEPREFIX" "$prefix"
-    for registry in "$WINEPREFIX"/*.reg; do
-      rm -f "$prefix/${registry##*/}"
-      cp "$registry" "$prefix/"
-    done
+    vantora_copy_prefix "$prefix"
     vantora_new_display display
     export "VANTORA_DISPLAY_$i=$display"
     WINEPREFIX="$prefix" wineserver -p

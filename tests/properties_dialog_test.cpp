@@ -25,9 +25,12 @@ RECT NormalRect(HWND window)
 
 // A taskbar at the top or left, which Wine cannot give: the work area
 // starts `taskbar` pixels in, and the placement is given in workspace
-// coordinates as on Windows, or in screen ones as Wine gives them.
+// coordinates as on Windows, or in screen ones as Wine gives them; `snap`
+// pixels away from the window, as for one snapped to a screen edge, whose
+// placement keeps where it will be restored to.
 POINT taskbar;
 bool workspacePlacement;
+int snap;
 DesktopFunctions realDesktop;
 
 BOOL WINAPI MonitorBesideTaskbar(HMONITOR monitor, LPMONITORINFO info)
@@ -43,6 +46,7 @@ BOOL WINAPI PlacementBesideTaskbar(HWND window, WINDOWPLACEMENT* placement)
     BOOL read = GetWindowPlacement(window, placement);
     if (workspacePlacement && !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
         OffsetRect(&placement->rcNormalPosition, -taskbar.x, -taskbar.y);
+    OffsetRect(&placement->rcNormalPosition, snap, snap);
     return read;
 }
 
@@ -274,7 +278,7 @@ TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedB
     // The window is at 150,160, 300 x 200 on the screen. Fields typed (null:
     // left as shown), then where OK must put it. A tool window's placement
     // is in screen coordinates on Windows too.
-    struct Case { POINT bar; bool workspace, tool, maximized; const char *shownLeft, *shownTop, *left, *top; int x, y; };
+    struct Case { POINT bar; bool workspace, tool, maximized; const char *shownLeft, *shownTop, *left, *top; int x, y, snap; };
     const Case cases[] = {
         {{0, 40}, false, false, false, "150", "160", nullptr, nullptr, 150, 160},
         {{80, 0}, false, false, false, "150", "160", nullptr, nullptr, 150, 160},
@@ -285,10 +289,13 @@ TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedB
         {{80, 40}, false, false, false, "150", "160", "100", "80", 100, 80},
         {{0, 40}, false, false, true, "150", "160", "100", "80", 100, 80},
         {{0, 40}, true, false, true, "150", "120", "100", "80", 100, 120},
+        {{80, 40}, true, false, false, "90", "140", nullptr, nullptr, 170, 180, 20},  // snapped: where it was
+        {{80, 40}, true, true, false, "170", "180", nullptr, nullptr, 170, 180, 20},
     };
     for (const Case& c : cases) {
         taskbar = c.bar;
         workspacePlacement = c.workspace;
+        snap = c.snap;
         static const Case* made;
         made = &c;
         HWND window = Fixture("beside a taskbar", [](FixtureSpec* s) {
@@ -319,5 +326,6 @@ TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedB
         EXPECT_EQ(200, RectHeight(&r));
         EXPECT_FALSE(IsZoomed(window));
     }
+    snap = 0;
     SetDesktopFunctions(&realDesktop);
 }
