@@ -69,7 +69,7 @@ TEST(PlacementTest, EachDialogIsCentredOnTheCursorInsideTheWorkAreaOfTheMonitorU
         GetWindowSize(dialog, &size);
         for (const Case& c : cases) {
             monitors = *c.desktop;
-            DesktopFunctions standIns = SetDesktopFunctions(nullptr), real = standIns;
+            DesktopFunctions standIns = SetDesktopFunctions(nullptr);
             standIns.monitorFromPoint = monitors.empty() ? nullptr : MonitorAt;
             standIns.getMonitorInfo = monitors.empty() ? nullptr : StandInMonitorInfo;
             SetDesktopFunctions(&standIns);
@@ -80,7 +80,7 @@ TEST(PlacementTest, EachDialogIsCentredOnTheCursorInsideTheWorkAreaOfTheMonitorU
                 PlaceNearCursor(dialog);
                 GetWindowOrigin(dialog, &p);
             }
-            SetDesktopFunctions(&real);
+            SetDesktopFunctions(nullptr);
             auto at = [](Axis a, int extent) {
                 return a.base - (a.side == MIDDLE ? extent / 2 : a.side == FAR_EDGE ? extent : 0);
             };

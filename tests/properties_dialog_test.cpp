@@ -31,11 +31,10 @@ RECT NormalRect(HWND window)
 POINT taskbar;
 bool workspacePlacement;
 int snap;
-DesktopFunctions realDesktop;
 
 BOOL WINAPI MonitorBesideTaskbar(HMONITOR monitor, LPMONITORINFO info)
 {
-    BOOL read = realDesktop.getMonitorInfo(monitor, info);
+    BOOL read = GetMonitorInfoA(monitor, info);
     info->rcWork.left = info->rcMonitor.left + taskbar.x;
     info->rcWork.top = info->rcMonitor.top + taskbar.y;
     return read;
@@ -270,8 +269,7 @@ TEST_F(PropertiesDialogTest, WindowGoneWhileOpenFailsSilentlyAndRefreshes)
 
 TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedBesideATaskbarAtTheTopOrLeft)
 {
-    realDesktop = SetDesktopFunctions(nullptr);
-    DesktopFunctions standIns = realDesktop;
+    DesktopFunctions standIns = SetDesktopFunctions(nullptr);
     standIns.getMonitorInfo = MonitorBesideTaskbar;
     standIns.getWindowPlacement = PlacementBesideTaskbar;
     SetDesktopFunctions(&standIns);
@@ -327,5 +325,5 @@ TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedB
         EXPECT_FALSE(IsZoomed(window));
     }
     snap = 0;
-    SetDesktopFunctions(&realDesktop);
+    SetDesktopFunctions(nullptr);
 }
