@@ -252,6 +252,7 @@ POINT GetWorkspaceOffset(HWND window)
     }
     return ComputeWorkspaceOffset(&info.rcMonitor, &info.rcWork, (DWORD)GetWindowLongA(window, GWL_EXSTYLE));
 }
+
 POINT ComputeWorkspaceOffset(const RECT* monitor, const RECT* workArea, DWORD exStyle)
 {
     if (exStyle & WS_EX_TOOLWINDOW)
