@@ -8,8 +8,6 @@
 #include <string.h>
 #include <wchar.h>
 
-#include <vector>
-
 #include "about/link_label.h"
 #include "app/geometry.h"
 #include "app/settings.h"
@@ -298,9 +296,7 @@ static void ReadVersionValue(const VersionFunctions* version, void* block, DWORD
     if (!version->verQueryValue(block, query, (void**)&found, &length) || found == NULL)
         return;
     // In full first, so that the cut below never leaves half a character.
-    std::vector<char> ansi((size_t)WideCharToMultiByte(CP_ACP, 0, found, -1, NULL, 0, NULL, NULL) + 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, found, -1, ansi.data(), (int)ansi.size(), NULL, NULL);
-    SjisCopyTruncated(value, ansi.data(), ABOUT_TEXT_SIZE);
+    SjisCopyTruncated(value, AnsiText(found).c_str(), ABOUT_TEXT_SIZE);
 }
 
 BOOL ReadAboutVersionTexts(const wchar_t* path, AboutVersionTexts* texts)

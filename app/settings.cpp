@@ -44,14 +44,23 @@ static std::wstring WideText(const char* text)
     return wide;
 }
 
+std::string AnsiText(const wchar_t* text)
+{
+    int size = WideCharToMultiByte(CP_ACP, 0, text, -1, NULL, 0, NULL, NULL);  // with the NUL
+    if (size <= 0)
+        return std::string();
+    std::string ansi((size_t)size, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, &ansi[0], size, NULL, NULL);
+    ansi.resize((size_t)size - 1);
+    return ansi;
+}
+
 // The key's value text as the file holds it now ("" when missing).
 static std::string ReadSettingText(const wchar_t* path, const char* section, const char* key)
 {
     wchar_t value[SETTING_VALUE_SIZE] = L"";
     GetPrivateProfileStringW(WideText(section).c_str(), WideText(key).c_str(), L"", value, SETTING_VALUE_SIZE, path);
-    char text[SETTING_VALUE_SIZE * 2] = "";
-    WideCharToMultiByte(CP_ACP, 0, value, -1, text, sizeof(text), NULL, NULL);
-    return text;
+    return AnsiText(value);
 }
 
 BOOL LoadSettings(AppState* appState)

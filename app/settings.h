@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct AppState;
 
 extern const char SETTINGS_SECTION[];
@@ -24,5 +26,7 @@ BOOL WriteSettingInt(const wchar_t* path, const char* section, const char* key, 
 BOOL GetModulePathWithExt(char* buffer, int size, const char* ext);
 // The same for the path as the system knows it: A-Z lowered, nothing else.
 BOOL GetModulePathWithExtW(wchar_t* buffer, int size, const wchar_t* ext);
+// A text the system gave in UTF-16, in the ANSI code page, whole.
+std::string AnsiText(const wchar_t* text);
 
 #endif

@@ -284,11 +284,6 @@ void StopWatchingForDialogs()
     actedOn = NULL;
 }
 
-ShownMenu ReadNextMenu(const std::function<void()>& open)
-{
-    return ChooseInNextMenu(open, 0);
-}
-
 ChosenMenu ChooseInNextMenu(const std::function<void()>& open, UINT id)
 {
     shownMenu = ChosenMenu();

@@ -60,9 +60,8 @@ void StopWatchingForDialogs();
 // The visible top-level dialogs ("#32770") that `keep` accepts.
 std::vector<HWND> VisibleDialogs(const std::function<bool(HWND)>& keep);
 
-// What a popup menu showed while it waited for input. The menu is read
-// and closed at once; one that cannot be read is closed after a few seconds
-// and fails the test.
+// What a popup menu showed while it waited for input. One that cannot be
+// read is closed after a few seconds and fails the test.
 struct ShownMenu {
     bool shown = false;
     int items = 0;
@@ -71,14 +70,13 @@ struct ShownMenu {
     RECT rect = {};
     HWND foreground = NULL;  // the foreground window while it was shown
 };
-// Runs `open`, which shows a popup menu (or not), and reports the menu.
-ShownMenu ReadNextMenu(const std::function<void()>& open);
 // Runs `open` and chooses the item `id` inside the popup menu it shows, as
 // a user does from the keyboard: the down arrow until the item is
 // highlighted, then Enter. The keys go into the menu's own loop, whichever
 // window has the focus and wherever the pointer is, so the choice does not
 // depend on the desktop's layout. The command the menu posts is then
-// handled. `chosen` tells whether Enter was pressed on the item.
+// handled. `chosen` tells whether Enter was pressed on the item. With `id`
+// 0 the menu is read and closed.
 struct ChosenMenu : ShownMenu {
     bool chosen = false;
     bool messageFollowed = false;  // a WM_NULL was waiting once the menu had ended
