@@ -294,12 +294,14 @@ TEST_F(CommandsTest, EndOfEditRetitlesOrLeavesAlone)
     HWND window = Fixture("edit target");
     // The text, the control it comes from, then the title wanted; the last
     // names the row alone, without its item data.
-    char empty[] = "", renamed[] = "renamed", other[] = "from another control", byRow[] = "by its row";
+    char empty[] = "", renamed[] = "renamed", capital[] = "Renamed", other[] = "from another control",
+         byRow[] = "by its row";
     struct Case { char* text; UINT from; const char* title; };
     const Case cases[] = {{NULL, IDC_WINDOW_LIST, "edit target"},  // cancelled
                           {empty, IDC_WINDOW_LIST, ""},
                           {renamed, IDC_WINDOW_LIST, "renamed"},
                           {other, IDC_STATUS_LINE, "renamed"},
+                          {capital, IDC_WINDOW_LIST, "Renamed"},  // a change of case is a change
                           {byRow, IDC_WINDOW_LIST, "by its row"}};
     for (const Case& c : cases) {
         NMLVDISPINFOA info = EndOfEdit(main, window, c.text);

@@ -148,6 +148,10 @@ TEST(ModulePathTest, ExtensionIsReplacedOrNotAddedAndPathMustFit)
     // Room for the path but not for the new extension.
     std::vector<char> tight(strlen(module) + 2);
     EXPECT_FALSE(GetModulePathWithExt(tight.data(), (int)tight.size(), ".longer"));
+    wchar_t wideSmall[8];
+    EXPECT_FALSE(GetModulePathWithExtW(wideSmall, 8, NULL));
+    std::vector<wchar_t> wideTight(strlen(module) + 2);
+    EXPECT_FALSE(GetModulePathWithExtW(wideTight.data(), (int)wideTight.size(), L".longer"));
 }
 
 TEST_F(SettingsTest, JunkFilesAreReadAsFarAsTheyMakeSenseAndTheNextSaveReadsBack)
