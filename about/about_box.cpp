@@ -9,6 +9,7 @@
 #include <wchar.h>
 
 #include "about/link_label.h"
+#include "app/ansi_text.h"
 #include "app/geometry.h"
 #include "app/settings.h"
 #include "app/sjis_text.h"

@@ -84,6 +84,8 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE: return OnMainSize(dialog, (UINT)wParam, LOWORD(lParam), HIWORD(lParam));
     case WM_GETMINMAXINFO: return OnMainGetMinMaxInfo(dialog, (MINMAXINFO*)lParam);
     case WM_SYSCOMMAND: return ToggleAlwaysOnTop(dialog, wParam);
+    case WM_QUERYENDSESSION: return OnMainQueryEndSession(dialog);
+    case WM_ENDSESSION: return OnMainEndSession(dialog, (BOOL)wParam);
     case WM_COMMAND: return OnMainCommand(dialog, wParam);
     case WM_NOTIFY: return OnMainNotify(dialog, (NMHDR*)lParam);
     case WM_INITMENUPOPUP: return OnMainInitMenuPopup(dialog, (HMENU)wParam);
@@ -184,7 +186,26 @@ BOOL ToggleAlwaysOnTop(HWND dialog, WPARAM wParam)
     SetTopmostState(dialog, !IsTopmost(dialog));
     AppState* appState = GetAppState(dialog);
     if (appState != NULL)
-        appState->alwaysOnTop = IsTopmost(dialog) ? 1 : 0;
+        ChangeSetting(appState, &AppState::alwaysOnTop, IsTopmost(dialog) ? 1 : 0);
+    return TRUE;
+}
+
+BOOL OnMainQueryEndSession(HWND dialog)
+{
+    // A dialog's answer goes through DWLP_MSGRESULT: the plain return value
+    // would answer 0, which asks Windows to stop the logoff.
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+BOOL OnMainEndSession(HWND dialog, BOOL ending)
+{
+    // The session ends without the message loop ending: the settings are
+    // saved here as at a quit, since the process may be gone at any moment.
+    AppState* appState = GetAppState(dialog);
+    if (ending && appState != NULL)
+        SaveSettings(appState);
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
     return TRUE;
 }
 

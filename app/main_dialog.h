@@ -18,6 +18,9 @@ BOOL OnMainDestroy(HWND dialog);
 BOOL OnMainSize(HWND dialog, UINT sizeType, int clientWidth, int clientHeight);
 BOOL OnMainGetMinMaxInfo(HWND dialog, MINMAXINFO* info);
 BOOL ToggleAlwaysOnTop(HWND dialog, WPARAM wParam);
+// The end of the Windows session: never delayed, and the settings saved.
+BOOL OnMainQueryEndSession(HWND dialog);
+BOOL OnMainEndSession(HWND dialog, BOOL ending);
 
 BOOL UpdateWindowCount(HWND dialog);
 int FindMenuItemPos(HMENU menu, UINT commandId);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/ansi_text.h"
 #include "app/app_state.h"
 #include "app/setting_value.h"
 #include "app/sjis_text.h"
@@ -26,34 +27,12 @@ static const SettingKey SETTING_KEYS[] = {
     {"ウィンドウを最前面に表示", &AppState::alwaysOnTop, 0},
 };
 
-// Each key's value as this copy last read or wrote it. At a save, a key
-// this copy has not changed since is left as the file has it, so that
-// quitting one copy never takes back what another copy set meanwhile.
 static const size_t SETTING_KEY_COUNT = sizeof(SETTING_KEYS) / sizeof(SETTING_KEYS[0]);
-static BYTE valuesInFile[SETTING_KEY_COUNT];
-static bool valuesInFileKnown;  // from the load on: before it, a save writes every key
-
-static std::wstring WideText(const char* text)
-{
-    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);  // with the NUL
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide((size_t)length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize((size_t)length - 1);
-    return wide;
-}
-
-std::string AnsiText(const wchar_t* text)
-{
-    int size = WideCharToMultiByte(CP_ACP, 0, text, -1, NULL, 0, NULL, NULL);  // with the NUL
-    if (size <= 0)
-        return std::string();
-    std::string ansi((size_t)size, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &ansi[0], size, NULL, NULL);
-    ansi.resize((size_t)size - 1);
-    return ansi;
-}
+// The keys this copy's user changed that no save has written yet. A save
+// writes only these, so that quitting one copy never takes back what
+// another copy set meanwhile, and a write that failed (another program
+// holding the file open) is made again at the next save.
+static bool owed[SETTING_KEY_COUNT];
 
 // The key's value text as the file holds it now ("" when missing).
 static std::string ReadSettingText(const wchar_t* path, const char* section, const char* key)
@@ -74,9 +53,8 @@ BOOL LoadSettings(AppState* appState)
         appState->*key.field = havePath
             ? ReadSettingFlag(path, SETTINGS_SECTION, key.name, key.defaultValue)
             : key.defaultValue;
-        valuesInFile[i] = appState->*key.field;
+        owed[i] = false;
     }
-    valuesInFileKnown = true;
     return TRUE;
 }
 
@@ -91,15 +69,24 @@ BOOL SaveSettings(const AppState* appState)
     WritePrivateProfileStringW(NULL, NULL, NULL, path);
     for (size_t i = 0; i < SETTING_KEY_COUNT; ++i) {
         const SettingKey& key = SETTING_KEYS[i];
-        BYTE value = appState->*key.field ? 1 : 0;
-        // Unchanged here and held as a 0 or 1 there: the file's, whoever wrote it.
-        std::string there = ReadSettingText(path, SETTINGS_SECTION, key.name);
-        if (valuesInFileKnown && value == valuesInFile[i] && (there == "0" || there == "1"))
-            continue;
-        WriteSettingInt(path, SETTINGS_SECTION, key.name, value);
-        valuesInFile[i] = value;
+        if (!owed[i]) {
+            // Left as the file has it, whoever wrote it, unless it is missing
+            // or no 0 or 1: then this copy's value puts it right.
+            std::string there = ReadSettingText(path, SETTINGS_SECTION, key.name);
+            if (there == "0" || there == "1")
+                continue;
+        }
+        if (WriteSettingInt(path, SETTINGS_SECTION, key.name, appState->*key.field ? 1 : 0))
+            owed[i] = false;
     }
     return TRUE;
+}
+
+void ChangeSetting(AppState* appState, BYTE AppState::*field, BYTE value)
+{
+    appState->*field = value ? 1 : 0;
+    for (size_t i = 0; i < SETTING_KEY_COUNT; ++i)
+        owed[i] = owed[i] || SETTING_KEYS[i].field == field;
 }
 
 BYTE ReadSettingFlag(const wchar_t* path, const char* section, const char* key, BYTE defaultValue)

@@ -308,11 +308,17 @@ TEST(EndToEndTest, QuittingOneCopyKeepsWhatAnotherCopyJustSet)
     ASSERT_TRUE(Start(&later, copy.exe));
     SendMessageA(later.dialog, WM_COMMAND, CMD_VIEW_INVISIBLE, 0);  // written at once
     EXPECT_EQ("0", copy.Setting(KEYS[0]));
-    PostMessageA(earlier.dialog, WM_COMMAND, CMD_QUIT, 0);
-    EXPECT_EQ(0u, WaitForExit(&earlier));
-    EXPECT_EQ("0", copy.Setting(KEYS[0]));  // not taken back
+    // Always on top: the earlier copy's user turns it on and off again, the
+    // later's turns it on and quits first.
+    for (HWND dialog : {earlier.dialog, earlier.dialog, later.dialog})
+        SendMessageA(dialog, WM_SYSCOMMAND, CMD_ALWAYS_ON_TOP, 0);
     PostMessageA(later.dialog, WM_COMMAND, CMD_QUIT, 0);
     EXPECT_EQ(0u, WaitForExit(&later));
+    EXPECT_EQ("1", copy.Setting(KEYS[3]));
+    PostMessageA(earlier.dialog, WM_COMMAND, CMD_QUIT, 0);
+    EXPECT_EQ(0u, WaitForExit(&earlier));
+    // The filter the later copy set is not taken back; the earlier copy's
+    // last choice is not lost.
     EXPECT_EQ("0|1|1|0", copy.Setting(KEYS[0]) + "|" + copy.Setting(KEYS[1]) + "|" + copy.Setting(KEYS[2]) + "|" +
                              copy.Setting(KEYS[3]));
 }

@@ -106,11 +106,22 @@ TEST_F(MainDialogTest, TheSystemMenusAlwaysOnTopItemTogglesAndIsRemembered)
     EXPECT_EQ(maximise + 1, FindMenuItemPos(system, CMD_ALWAYS_ON_TOP));
     EXPECT_EQ("常に最前面に表示(&T)", MenuText(system, CMD_ALWAYS_ON_TOP));
     EXPECT_EQ(-1, FindMenuItemPos(system, 12345));
+    wchar_t path[SETTINGS_PATH_SIZE];
+    ASSERT_TRUE(GetModulePathWithExtW(path, SETTINGS_PATH_SIZE, L".ini"));
+    DeleteFileW(path);
     for (BYTE on : {1, 0}) {
         SendMessageA(main.dialog, WM_SYSCOMMAND, CMD_ALWAYS_ON_TOP, 0);
         EXPECT_EQ(on, IsTopmost(main.dialog));
         EXPECT_EQ(on, main.state->alwaysOnTop);
+        // The session ends without a quit: the logoff goes ahead, and the
+        // setting is saved once it is sure to end.
+        EXPECT_NE(0, SendMessageA(main.dialog, WM_QUERYENDSESSION, 0, 0));
+        SendMessageA(main.dialog, WM_ENDSESSION, FALSE, 0);
+        EXPECT_EQ(on ? 9 : 1, ReadSettingFlag(path, SETTINGS_SECTION, "ウィンドウを最前面に表示", 9));
+        SendMessageA(main.dialog, WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(on, ReadSettingFlag(path, SETTINGS_SECTION, "ウィンドウを最前面に表示", 9));
     }
+    DeleteFileW(path);
     EXPECT_FALSE(ToggleAlwaysOnTop(main.dialog, SC_KEYMENU));
 }
 
@@ -153,9 +164,9 @@ TEST(MainDialogStartTest, ARunHasComInAnApartmentUntilItEndsAndNoDialogMeansAFai
     EXPECT_EQ(RPC_E_CHANGED_MODE, comDuringTheRun);  // initialised apartment-threaded
     EXPECT_EQ(S_OK, CoInitializeEx(NULL, COINIT_MULTITHREADED));  // and uninitialised at the end
     CoUninitialize();
-    char settings[MAX_PATH];
-    if (GetModulePathWithExt(settings, sizeof(settings), ".ini"))
-        DeleteFileA(settings);
+    wchar_t settings[SETTINGS_PATH_SIZE];
+    if (GetModulePathWithExtW(settings, SETTINGS_PATH_SIZE, L".ini"))
+        DeleteFileW(settings);
     // From then on a library asked for by name is taken from the system
     // folder only, never from the program's.
     PlantedFile beside(TestExeDirectory() + "\\planted\\rsrc32.dll", TestExeDirectory() + "\\rsrc32.dll");
