@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <string>
+
 #include "about/about_box.h"
 #include "app/app_state.h"
 #include "app/geometry.h"
@@ -34,6 +36,11 @@ struct InPlaceRename {
     bool begun;  // and not yet ended; the list's editor tells whether it is still open
     bool refreshHeld;
     HWND target;  // the window of the row the edit began on
+    // What the editor showed as it opened (a long title cut to what it
+    // holds). An edit that ends with it sets nothing, however the window's
+    // title changed meanwhile: a glance must neither put an old title back
+    // nor cut a long one, nor replace letters the code page cannot hold.
+    std::string opening;
 };
 static InPlaceRename inPlaceRename;
 
@@ -76,12 +83,12 @@ BOOL OnQuitCommand(HWND dialog)
     return TRUE;
 }
 
-static BYTE* ViewFlagOf(AppState* appState, UINT commandId)
+static BYTE AppState::*ViewFlagOf(UINT commandId)
 {
     switch (commandId) {
-    case CMD_VIEW_INVISIBLE: return &appState->showInvisible;
-    case CMD_VIEW_MINIMIZED: return &appState->showMinimized;
-    case CMD_VIEW_DISABLED: return &appState->showDisabled;
+    case CMD_VIEW_INVISIBLE: return &AppState::showInvisible;
+    case CMD_VIEW_MINIMIZED: return &AppState::showMinimized;
+    case CMD_VIEW_DISABLED: return &AppState::showDisabled;
     default: return NULL;
     }
 }
@@ -89,10 +96,10 @@ static BYTE* ViewFlagOf(AppState* appState, UINT commandId)
 BOOL ToggleViewFilter(HWND dialog, UINT commandId)
 {
     AppState* appState = GetAppState(dialog);
-    BYTE* flag = appState != NULL ? ViewFlagOf(appState, commandId) : NULL;
-    if (flag == NULL)
+    BYTE AppState::*flag = ViewFlagOf(commandId);
+    if (appState == NULL || flag == NULL)
         return TRUE;
-    *flag = *flag ? 0 : 1;
+    ChangeSetting(appState, flag, !(appState->*flag));
     SaveSettings(appState);
     return RefreshMainList(dialog);
 }
@@ -123,31 +130,21 @@ BOOL RefreshMainList(HWND dialog)
     return TRUE;
 }
 
-// Whether `text` is what the window's title already reads as in the ANSI
-// code page: an edit left as it opened. Setting it would replace what the
-// code page cannot hold ("Über €" reads "Uber ?") with its stand-ins.
-static bool IsTitleAlready(HWND window, const char* text)
-{
-    static char title[SNAPSHOT_TITLE_SIZE];  // read as the list reads it
-    title[0] = '\0';
-    return IsWindow(window) && GetWindowTextA(window, title, SNAPSHOT_TITLE_SIZE - 1) >= 0 &&
-           strcmp(title, text) == 0;
-}
-
 static void OnEndLabelEdit(HWND dialog, const NMLVDISPINFOA* info)
 {
     // Cleared before anything else: the retitling and the refresh below
     // run while the list still reports its editor as open.
     InPlaceRename edit = inPlaceRename;
     inPlaceRename = InPlaceRename();
-    if (info->item.pszText != NULL) {  // NULL: the edit was cancelled
+    bool changed = info->item.pszText != NULL &&  // NULL: the edit was cancelled
+                   !(edit.begun && edit.opening == info->item.pszText);
+    if (changed) {
         HWND target = edit.begun ? edit.target : (HWND)info->item.lParam;
         if (target == NULL)
             target = GetListRowWindow(info->hdr.hwndFrom, info->item.iItem);
-        if (!IsTitleAlready(target, info->item.pszText))
-            SetWindowTextBounded(target, info->item.pszText, dialog);
+        SetWindowTextBounded(target, info->item.pszText, dialog);
     }
-    if (info->item.pszText != NULL || edit.refreshHeld)
+    if (changed || edit.refreshHeld)
         SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);
 }
 
@@ -161,7 +158,10 @@ BOOL OnMainNotify(HWND dialog, NMHDR* header)
         break;
     case LVN_BEGINLABELEDITA: {
         const NMLVDISPINFOA* info = (const NMLVDISPINFOA*)header;
-        inPlaceRename = {true, false, GetListRowWindow(header->hwndFrom, info->item.iItem)};
+        HWND editor = (HWND)SendMessageA(header->hwndFrom, LVM_GETEDITCONTROL, 0, 0);
+        std::string opening((size_t)GetWindowTextLengthA(editor) + 1, '\0');
+        opening.resize((size_t)GetWindowTextA(editor, &opening[0], (int)opening.size()));
+        inPlaceRename = {true, false, GetListRowWindow(header->hwndFrom, info->item.iItem), opening};
         break;
     }
     case LVN_ENDLABELEDITA:
