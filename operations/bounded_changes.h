@@ -39,10 +39,10 @@ void AddShowStep(WindowChange* change, int showCommand);
 // As SetTopmostState makes it: the z-order only.
 void AddTopmostStep(WindowChange* change, BOOL topmost);
 void AddSetPosStep(WindowChange* change, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
-// As AddSetPosStep, with x and y in the window's placement coordinates
-// (GetWindowPlacement's), turned into screen ones when the step is made,
-// after the steps before it: a window restored by a show step first is
-// then in its normal state, and shows which coordinates its placement uses.
+// As AddSetPosStep, with x and y in the window's placement coordinates,
+// turned into screen ones (GetPlacementOffset, app/geometry.h) when the
+// step is made: after the steps before it, so a window that a show step
+// restored is judged in its normal state.
 void AddSetNormalPosStep(WindowChange* change, int x, int y, int cx, int cy, UINT flags);
 void AddSetTextStep(WindowChange* change, const char* text);
 // Restores a minimised window without activating it, then brings it to the front.

@@ -3,6 +3,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+#include <string>
+
 #include "app/geometry.h"
 #include "app/sjis_text.h"
 #include "catalogue/window_list.h"
@@ -22,11 +25,6 @@ int OnPropertiesCommand(HWND mainDialog)
     if (EditWindowProperties(mainDialog, target))
         SendMessageA(mainDialog, WM_COMMAND, CMD_REFRESH, 0);
     return 1;
-}
-
-const WindowSnapshot* GetPropertiesScratch()
-{
-    return &propertiesScratch;
 }
 
 BOOL EditWindowProperties(HWND mainDialog, HWND target)
@@ -53,8 +51,7 @@ void ApplyPropertiesEdits(HWND mainDialog, const WindowSnapshot* before, const W
         AddShowStep(&change, (int)edited->showCmd);
     if (edited->left != before->left || edited->top != before->top || edited->width != before->width ||
         edited->height != before->height) {
-        // The fields hold the placement's coordinates; the step turns them
-        // into screen ones after the show step has restored the window.
+        // The fields hold placement coordinates (see AddSetNormalPosStep).
         AddSetNormalPosStep(&change, edited->left, edited->top, edited->width, edited->height,
                             PROPERTIES_SWP_FLAGS);
     }
@@ -130,25 +127,81 @@ BOOL OnPropertiesDialogCommand(HWND dialog, WPARAM wParam)
     }
 }
 
+// What a window's position and size can take: SetWindowPos keeps them in
+// 16 bits, and a window of negative size does not exist.
+struct FieldRange {
+    int min, max;
+};
+static const FieldRange PLACEMENT_RANGES[] = {{-32768, 32767}, {-32768, 32767}, {0, 32767}, {0, 32767}};
+
+// A field's text as a whole number from `min` to `max`; FALSE for any other
+// text. Blanks around it are ignored, and a Japanese input method's
+// full-width digits, minus sign and blanks read as their ASCII forms.
+static BOOL ReadWholeNumber(const wchar_t* text, int min, int max, int* value)
+{
+    auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == 0x3000; };
+    auto digit = [](wchar_t c) {
+        return c >= L'0' && c <= L'9' ? c - L'0' : c >= 0xFF10 && c <= 0xFF19 ? c - 0xFF10 : -1;
+    };
+    while (blank(*text))
+        ++text;
+    bool negative = *text == L'-' || *text == 0xFF0D || *text == 0x2212;
+    text += negative ? 1 : 0;
+    if (digit(*text) < 0)
+        return FALSE;
+    long long number = 0;
+    for (; digit(*text) >= 0; ++text)
+        number = std::min(number * 10 + digit(*text), 1LL << 40);  // out of range, and stays so
+    while (blank(*text))
+        ++text;
+    number = negative ? -number : number;
+    if (*text != L'\0' || number < min || number > max)
+        return FALSE;
+    *value = (int)number;
+    return TRUE;
+}
+
+// Refuses a field as Windows' own fields refuse a key: a beep, and the
+// field with the focus and its whole text selected to type over.
+static void RefuseField(HWND dialog, int id)
+{
+    MessageBeep(MB_ICONEXCLAMATION);
+    HWND field = GetDlgItem(dialog, id);
+    SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)field, TRUE);
+    SendMessageA(field, EM_SETSEL, 0, -1);
+}
+
 BOOL ReadPropertiesDialog(HWND dialog)
 {
     WindowSnapshot* edited = &propertiesScratch;
+    uint32_t showCmd = edited->showCmd;
+    if (IsDlgButtonChecked(dialog, IDC_PROP_MINIMIZED) == BST_CHECKED)
+        showCmd = SW_SHOWMINIMIZED;
+    else if (IsDlgButtonChecked(dialog, IDC_PROP_MAXIMIZED) == BST_CHECKED)
+        showCmd = SW_SHOWMAXIMIZED;
+    else if (IsDlgButtonChecked(dialog, IDC_PROP_NORMAL) == BST_CHECKED)
+        showCmd = SW_SHOWNORMAL;
+
+    // Every field is checked before anything is kept: a typing slip must not
+    // send the window off every monitor, nor half of a refused OK stay.
+    int values[4] = {edited->left, edited->top, edited->width, edited->height};
+    for (int i = 0; showCmd == SW_SHOWNORMAL && i < 4; ++i) {
+        HWND field = GetDlgItem(dialog, PLACEMENT_FIELDS[i]);
+        std::wstring text((size_t)GetWindowTextLengthW(field) + 1, L'\0');
+        GetWindowTextW(field, &text[0], (int)text.size());
+        if (!ReadWholeNumber(text.c_str(), PLACEMENT_RANGES[i].min, PLACEMENT_RANGES[i].max, &values[i])) {
+            RefuseField(dialog, PLACEMENT_FIELDS[i]);
+            return TRUE;
+        }
+    }
     // The whole text, as far as a snapshot holds one: a long title read back
     // cut would count as changed and be cut on the window too.
     GetDlgItemTextA(dialog, IDC_PROP_TITLE, edited->title, SNAPSHOT_TITLE_SIZE - 1);
-
-    if (IsDlgButtonChecked(dialog, IDC_PROP_MINIMIZED) == BST_CHECKED)
-        edited->showCmd = SW_SHOWMINIMIZED;
-    else if (IsDlgButtonChecked(dialog, IDC_PROP_MAXIMIZED) == BST_CHECKED)
-        edited->showCmd = SW_SHOWMAXIMIZED;
-    else if (IsDlgButtonChecked(dialog, IDC_PROP_NORMAL) == BST_CHECKED)
-        edited->showCmd = SW_SHOWNORMAL;
-
-    if (edited->showCmd == SW_SHOWNORMAL) {
-        int32_t* values[] = {&edited->left, &edited->top, &edited->width, &edited->height};
-        for (int i = 0; i < 4; ++i)
-            *values[i] = (int32_t)GetDlgItemInt(dialog, PLACEMENT_FIELDS[i], NULL, TRUE);
-    }
+    edited->showCmd = showCmd;
+    edited->left = values[0];
+    edited->top = values[1];
+    edited->width = values[2];
+    edited->height = values[3];
     EndDialog(dialog, IDOK);
     return TRUE;
 }

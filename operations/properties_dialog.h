@@ -18,9 +18,6 @@ BOOL EditWindowProperties(HWND mainDialog, HWND target);
 // between the two snapshots, in that order, to `edited->hwnd`.
 void ApplyPropertiesEdits(HWND mainDialog, const WindowSnapshot* before, const WindowSnapshot* edited);
 
-// What the last dialog showed and, after OK, what the user chose.
-const WindowSnapshot* GetPropertiesScratch();
-
 INT_PTR CALLBACK PropertiesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL InitPropertiesDialog(HWND dialog);
 BOOL OnPropertiesDialogCommand(HWND dialog, WPARAM wParam);

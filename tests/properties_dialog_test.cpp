@@ -126,47 +126,76 @@ TEST_F(PropertiesDialogTest, ShowsCaptionClassStylesAndPlacement)
 
 TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
 {
-    // "表" and "ソ" end in the byte 0x5C; a left that is no number is 0.
-    // Numbers are typed key by key: five digits and a sign must fit the field.
-    // Nothing is raised or activated: the window stays below one made after
-    // it. OK without a change (no field) applies nothing; each refreshes.
-    struct Case { int field; const char* text; void (*expect)(WindowState*); };
+    // The field, its text, what OK does with it, and the change it makes.
+    // "表" and "ソ" end in the byte 0x5C. Numbers are typed key by key: five
+    // digits and a sign must fit the field. One that is no whole number, or
+    // one a window cannot take, is refused: the dialog stays open with the
+    // field's text selected to type over, and nothing of it is kept, also
+    // when the user then chooses 最大化 instead. Nothing is raised or
+    // activated: the window stays below one made after it. OK without a
+    // change (no field) applies nothing; each OK refreshes.
+    enum Ok { TAKES, REFUSES, REFUSES_THEN_MAXIMISED };
+    struct Case { int field; const char* text; Ok ok; void (*expect)(WindowState*); };
+    auto none = [](WindowState*) {};
     const Case cases[] = {
-        {0, "", [](WindowState*) {}},
-        {IDC_PROP_TITLE, "表ソ新しい", [](WindowState* s) { s->title = "表ソ新しい"; }},
-        {IDC_PROP_LEFT, "abc", [](WindowState* s) { OffsetRect(&s->normal, -s->normal.left, 0); }},
-        {IDC_PROP_LEFT, "-32000", [](WindowState* s) { OffsetRect(&s->normal, -32000 - s->normal.left, 0); }},
-        {IDC_PROP_LEFT, "10000", [](WindowState* s) { OffsetRect(&s->normal, 10000 - s->normal.left, 0); }},
-        {IDC_PROP_TOP, "-1920", [](WindowState* s) { OffsetRect(&s->normal, 0, -1920 - s->normal.top); }},
-        {IDC_PROP_WIDTH, "333", [](WindowState* s) { s->normal.right = s->normal.left + 333; }},
-        {IDC_PROP_HEIGHT, "222", [](WindowState* s) { s->normal.bottom = s->normal.top + 222; }}};
+        {0, "", TAKES, none},
+        {IDC_PROP_TITLE, "表ソ新しい", TAKES, [](WindowState* s) { s->title = "表ソ新しい"; }},
+        {IDC_PROP_LEFT, "-32000", TAKES, [](WindowState* s) { OffsetRect(&s->normal, -32000 - s->normal.left, 0); }},
+        {IDC_PROP_LEFT, "10000", TAKES, [](WindowState* s) { OffsetRect(&s->normal, 10000 - s->normal.left, 0); }},
+        {IDC_PROP_TOP, "-1920", TAKES, [](WindowState* s) { OffsetRect(&s->normal, 0, -1920 - s->normal.top); }},
+        {IDC_PROP_TOP, "－７", TAKES, [](WindowState* s) { OffsetRect(&s->normal, 0, -7 - s->normal.top); }},
+        {IDC_PROP_WIDTH, "333", TAKES, [](WindowState* s) { s->normal.right = s->normal.left + 333; }},
+        {IDC_PROP_HEIGHT, "　２２２ ", TAKES, [](WindowState* s) { s->normal.bottom = s->normal.top + 222; }},
+        {IDC_PROP_TOP, "", REFUSES, none},
+        {IDC_PROP_WIDTH, "12a", REFUSES, none},
+        {IDC_PROP_HEIGHT, "50123", REFUSES, none},
+        {IDC_PROP_LEFT, "-40000", REFUSES, none},
+        {IDC_PROP_WIDTH, "-5", REFUSES, none},
+        {IDC_PROP_LEFT, "abc", REFUSES_THEN_MAXIMISED, [](WindowState* s) { s->zoomed = true; }}};
     HWND window = Fixture("old title"), other = Fixture("above it");
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
         WindowState expected = ReadWindowState(window, other);
         c.expect(&expected);
-        EXPECT_TRUE(Edit(window, [&c](HWND dialog) {
+        bool refusedAsWindowsDoes = false;
+        EXPECT_EQ(c.ok != REFUSES, Edit(window, [&c, &refusedAsWindowsDoes](HWND dialog) {
             HWND field = GetDlgItem(dialog, c.field);
             SendMessageA(field, EM_SETSEL, 0, -1);
-            for (const char* key = c.text; c.field != IDC_PROP_TITLE && *key != '\0'; ++key)
-                SendMessageA(field, WM_CHAR, (BYTE)*key, 1);  // over the selected old value
-            if (c.field == IDC_PROP_TITLE)
+            SendMessageA(field, WM_CLEAR, 0, 0);
+            bool typed = c.field != IDC_PROP_TITLE && (BYTE)c.text[0] < 0x80;
+            for (const char* key = c.text; typed && *key != '\0'; ++key)
+                SendMessageA(field, WM_CHAR, (BYTE)*key, 1);
+            if (!typed)
                 SetField(dialog, c.field, c.text);
             ClickButton(dialog, IDOK);
-        })) << c.text;
+            DWORD selection = (DWORD)SendMessageA(field, EM_GETSEL, 0, 0);
+            refusedAsWindowsDoes = IsWindowVisible(dialog) && GetFocus() == field && LOWORD(selection) == 0 &&
+                                   HIWORD(selection) == GetWindowTextLengthA(field);
+            if (c.ok == REFUSES_THEN_MAXIMISED)
+                ClickButton(dialog, IDC_PROP_MAXIMIZED);
+            ClickButton(dialog, c.ok == REFUSES ? IDCANCEL : IDOK);
+        }));
         EXPECT_EQ(1, DialogsSeen());
-        EXPECT_EQ(expected, ReadWindowState(window, other)) << c.text;
-        EXPECT_EQ(c.field == IDC_PROP_TITLE, GetFixtureLog(window)->setTexts) << c.text;
-        EXPECT_EQ(0, GetFixtureLog(window)->showWindows) << c.text;
-        if (c.field == 0)
+        EXPECT_EQ(c.ok != TAKES, refusedAsWindowsDoes);
+        WindowState now = ReadWindowState(window, other);
+        if (c.ok == REFUSES_THEN_MAXIMISED) {  // which activates it
+            expected.foreground = now.foreground;
+            expected.aboveOther = now.aboveOther;
+        }
+        EXPECT_EQ(expected, now);
+        EXPECT_EQ(c.field == IDC_PROP_TITLE, GetFixtureLog(window)->setTexts);
+        EXPECT_EQ(0, GetFixtureLog(window)->showWindows);
+        if (c.field == 0 || c.ok == REFUSES)
             EXPECT_EQ(0, Applied(window));
     }
 }
 
 TEST_F(PropertiesDialogTest, ShowStatesFromEachStartingState)
 {
-    // The button checked as it opens, then the one clicked. With `move`, new
-    // position and size fields: the state must come first, or a maximised
-    // window would be restored to its old rectangle.
+    // The button checked as it opens, then the one clicked. New position and
+    // size are typed while 標準 is chosen; choosing another state greys the
+    // fields and drops them. With `move` they are kept: the state must come
+    // first, or a maximised window would be restored to its old rectangle.
     struct Case { void (*start)(FixtureSpec*); int opening, radio; BOOL zoomed, iconic; bool move; };
     const Case cases[] = {{nullptr, IDC_PROP_NORMAL, IDC_PROP_MAXIMIZED, TRUE, FALSE, false},
                           {Maximised, IDC_PROP_MAXIMIZED, IDC_PROP_MINIMIZED, FALSE, TRUE, false},
@@ -178,23 +207,25 @@ TEST_F(PropertiesDialogTest, ShowStatesFromEachStartingState)
         if (c.move)
             expected.normal = {60, 70, 310, 220};
         bool fieldsEnabled = false;
-        int opening = 0;
+        int opening = 0, enabledAfter = 0;
         Edit(window, [&](HWND dialog) {
             fieldsEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_TOP));
             for (int radio : {IDC_PROP_MAXIMIZED, IDC_PROP_NORMAL, IDC_PROP_MINIMIZED})
                 opening += IsDlgButtonChecked(dialog, radio) == BST_CHECKED ? radio : 0;
+            ClickButton(dialog, IDC_PROP_NORMAL);
+            const char* values[] = {"60", "70", "250", "150"};
+            const int fields[] = {IDC_PROP_LEFT, IDC_PROP_TOP, IDC_PROP_WIDTH, IDC_PROP_HEIGHT};
+            for (int i = 0; (c.move || c.radio != IDC_PROP_NORMAL) && i < 4; ++i)
+                SetField(dialog, fields[i], values[i]);
             ClickButton(dialog, c.radio);
-            if (c.move) {
-                const char* values[] = {"60", "70", "250", "150"};
-                const int fields[] = {IDC_PROP_LEFT, IDC_PROP_TOP, IDC_PROP_WIDTH, IDC_PROP_HEIGHT};
-                for (int i = 0; i < 4; ++i)
-                    SetField(dialog, fields[i], values[i]);
-            }
+            for (int field : fields)
+                enabledAfter += IsWindowEnabled(GetDlgItem(dialog, field)) ? 1 : 0;
             ClickButton(dialog, IDOK);
         });
         SCOPED_TRACE(std::to_string(c.radio) + (c.move ? " moved" : ""));
         EXPECT_EQ(c.opening, opening);  // that one alone
         EXPECT_EQ(c.start == nullptr, fieldsEnabled);
+        EXPECT_EQ(c.radio == IDC_PROP_NORMAL ? 4 : 0, enabledAfter);
         // Shown in the new state (which may activate it); nothing else
         // changes, and unless moved, the fields were left as shown.
         WindowState after = ReadWindowState(window);
@@ -204,33 +235,6 @@ TEST_F(PropertiesDialogTest, ShowStatesFromEachStartingState)
         EXPECT_EQ(expected, after);
         DestroyFixtureWindow(fixtures, window);
     }
-}
-
-TEST_F(PropertiesDialogTest, OtherStatesGreyThePlacementFieldsAndDropTheirEdits)
-{
-    HWND window = Fixture("greyed");
-    RECT before = NormalRect(window);
-    bool greyedByMinimise = false, enabledByNormal = false, greyedByMaximise = false;
-    Edit(window, [&](HWND dialog) {
-        HWND left = GetDlgItem(dialog, IDC_PROP_LEFT);
-        ClickButton(dialog, IDC_PROP_MINIMIZED);
-        greyedByMinimise = !IsWindowEnabled(left) && !IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_HEIGHT));
-        ClickButton(dialog, IDC_PROP_NORMAL);
-        enabledByNormal = IsWindowEnabled(left) && IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_HEIGHT));
-        SetField(dialog, IDC_PROP_LEFT, "7");
-        SetField(dialog, IDC_PROP_WIDTH, "77");
-        ClickButton(dialog, IDC_PROP_MAXIMIZED);
-        greyedByMaximise = !IsWindowEnabled(left);
-        ClickButton(dialog, IDOK);
-    });
-    EXPECT_TRUE(greyedByMinimise);
-    EXPECT_TRUE(enabledByNormal);
-    EXPECT_TRUE(greyedByMaximise);
-    EXPECT_TRUE(IsZoomed(window));
-    EXPECT_EQ(before.left, GetPropertiesScratch()->left);  // the edits were dropped
-    EXPECT_EQ(before.right - before.left, GetPropertiesScratch()->width);
-    RECT after = NormalRect(window);
-    EXPECT_TRUE(EqualRect(&before, &after));
 }
 
 TEST_F(PropertiesDialogTest, LongTitleSurvivesAnUnchangedOkAndTheCaptionIsCutWhole)
@@ -273,53 +277,57 @@ TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedB
     standIns.getMonitorInfo = MonitorBesideTaskbar;
     standIns.getWindowPlacement = PlacementBesideTaskbar;
     SetDesktopFunctions(&standIns);
-    // The window is at 150,160, 300 x 200 on the screen. Fields typed (null:
-    // left as shown), then where OK must put it. A tool window's placement
-    // is in screen coordinates on Windows too.
-    struct Case { POINT bar; bool workspace, tool, maximized; const char *shownLeft, *shownTop, *left, *top; int x, y, snap; };
+    // The window is at 150,160, 300 x 200 on the screen, beside a taskbar;
+    // its placement in workspace coordinates (as on Windows) or screen ones
+    // (as Wine gives them); a tool window's is in screen coordinates on
+    // Windows too; a snapped window's placement lies away from where it is.
+    // The fields as shown, those typed (none: left as shown), then where OK
+    // must put it.
+    struct Fields { const char *left, *top; };
+    struct Case { POINT taskbar; bool workspace, tool, maximised; int snapped; Fields shown, typed; POINT lands; };
     const Case cases[] = {
-        {{0, 40}, false, false, false, "150", "160", nullptr, nullptr, 150, 160},
-        {{80, 0}, false, false, false, "150", "160", nullptr, nullptr, 150, 160},
-        {{0, 40}, true, false, false, "150", "120", nullptr, nullptr, 150, 160},
-        {{80, 0}, true, false, false, "70", "160", nullptr, nullptr, 150, 160},
-        {{80, 40}, true, false, false, "70", "120", "100", "80", 180, 120},
-        {{80, 40}, true, true, false, "150", "160", "100", "80", 100, 80},
-        {{80, 40}, false, false, false, "150", "160", "100", "80", 100, 80},
-        {{0, 40}, false, false, true, "150", "160", "100", "80", 100, 80},
-        {{0, 40}, true, false, true, "150", "120", "100", "80", 100, 120},
-        {{80, 40}, true, false, false, "90", "140", nullptr, nullptr, 170, 180, 20},  // snapped: where it was
-        {{80, 40}, true, true, false, "170", "180", nullptr, nullptr, 170, 180, 20},
+        {.taskbar = {0, 40}, .shown = {"150", "160"}, .lands = {150, 160}},
+        {.taskbar = {80, 0}, .shown = {"150", "160"}, .lands = {150, 160}},
+        {.taskbar = {0, 40}, .workspace = true, .shown = {"150", "120"}, .lands = {150, 160}},
+        {.taskbar = {80, 0}, .workspace = true, .shown = {"70", "160"}, .lands = {150, 160}},
+        {.taskbar = {80, 40}, .workspace = true, .shown = {"70", "120"}, .typed = {"100", "80"}, .lands = {180, 120}},
+        {.taskbar = {80, 40}, .workspace = true, .tool = true, .shown = {"150", "160"}, .typed = {"100", "80"}, .lands = {100, 80}},
+        {.taskbar = {80, 40}, .shown = {"150", "160"}, .typed = {"100", "80"}, .lands = {100, 80}},
+        {.taskbar = {0, 40}, .maximised = true, .shown = {"150", "160"}, .typed = {"100", "80"}, .lands = {100, 80}},
+        {.taskbar = {0, 40}, .workspace = true, .maximised = true, .shown = {"150", "120"}, .typed = {"100", "80"}, .lands = {100, 120}},
+        {.taskbar = {80, 40}, .workspace = true, .snapped = 20, .shown = {"90", "140"}, .lands = {170, 180}},
+        {.taskbar = {80, 40}, .workspace = true, .tool = true, .snapped = 20, .shown = {"170", "180"}, .lands = {170, 180}},
     };
     for (const Case& c : cases) {
-        taskbar = c.bar;
+        taskbar = c.taskbar;
         workspacePlacement = c.workspace;
-        snap = c.snap;
+        snap = c.snapped;
         static const Case* made;
         made = &c;
         HWND window = Fixture("beside a taskbar", [](FixtureSpec* s) {
             s->rect = {150, 160, 450, 360};
             s->exStyle = made->tool ? WS_EX_TOOLWINDOW : 0;
-            s->showCmd = made->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE;
+            s->showCmd = made->maximised ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE;
         });
         std::string shownLeft, shownTop;
         Edit(window, [&](HWND dialog) {
             shownLeft = ItemText(dialog, IDC_PROP_LEFT);
             shownTop = ItemText(dialog, IDC_PROP_TOP);
             ClickButton(dialog, IDC_PROP_NORMAL);
-            if (c.left != nullptr) {
-                SetField(dialog, IDC_PROP_LEFT, c.left);
-                SetField(dialog, IDC_PROP_TOP, c.top);
+            if (c.typed.left != nullptr) {
+                SetField(dialog, IDC_PROP_LEFT, c.typed.left);
+                SetField(dialog, IDC_PROP_TOP, c.typed.top);
             }
             SetField(dialog, IDC_PROP_WIDTH, "345");
             ClickButton(dialog, IDOK);
         });
-        SCOPED_TRACE(testing::Message() << c.bar.x << "," << c.bar.y << " workspace " << c.workspace);
-        EXPECT_EQ(c.shownLeft, shownLeft);
-        EXPECT_EQ(c.shownTop, shownTop);
+        SCOPED_TRACE(testing::Message() << c.taskbar.x << "," << c.taskbar.y << " workspace " << c.workspace);
+        EXPECT_EQ(c.shown.left, shownLeft);
+        EXPECT_EQ(c.shown.top, shownTop);
         RECT r;
         GetWindowRect(window, &r);
-        EXPECT_EQ(c.x, r.left);
-        EXPECT_EQ(c.y, r.top);
+        EXPECT_EQ(c.lands.x, r.left);
+        EXPECT_EQ(c.lands.y, r.top);
         EXPECT_EQ(345, RectWidth(&r));
         EXPECT_EQ(200, RectHeight(&r));
         EXPECT_FALSE(IsZoomed(window));
