@@ -46,9 +46,17 @@ const CommonControls* LoadCommonControls()
     static CommonControls functions;
     static bool loaded = false;
     if (!loaded) {
-        HMODULE library = LoadSystemLibrary("comctl32.dll");
+        // By name, so that the manifest's activation context gives the 6.0
+        // assembly; where that context gives none, the system folder's copy
+        // and never another. A full path would bypass the manifest (version
+        // 5, the old look). Before Windows 8 without its 2011 update the
+        // flag is unknown: there the full path is the safe way.
+        HMODULE library = LoadLibraryExA("comctl32.dll", NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (library == NULL)
+            library = LoadSystemLibrary("comctl32.dll");
         loaded = Take(library, "InitCommonControls", &functions.initCommonControls) &&
                  Take(library, "ImageList_Create", &functions.imageListCreate) &&
+                 Take(library, "ImageList_Destroy", &functions.imageListDestroy) &&
                  Take(library, "ImageList_ReplaceIcon", &functions.imageListReplaceIcon) &&
                  Take(library, "ImageList_Remove", &functions.imageListRemove);
     }

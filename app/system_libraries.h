@@ -3,8 +3,9 @@
 // any other library named in the import table (COMCTL32, VERSION) would be
 // loaded from the program's folder if a file of that name lay there (a
 // Downloads folder, an unpacked archive), and its code would run with the
-// user's rights. So these two are loaded by their full path in the system
-// folder, and their functions taken by name.
+// user's rights. So these two are loaded from the system folder only (COMCTL32
+// through the manifest's 6.0 assembly where there is one), and their
+// functions taken by name.
 #ifndef VANTORA_SYSTEM_LIBRARIES_H
 #define VANTORA_SYSTEM_LIBRARIES_H
 
@@ -21,6 +22,7 @@ void ProtectLibrarySearch();
 struct CommonControls {
     void(WINAPI* initCommonControls)();
     HIMAGELIST(WINAPI* imageListCreate)(int cx, int cy, UINT flags, int initial, int grow);
+    BOOL(WINAPI* imageListDestroy)(HIMAGELIST list);
     int(WINAPI* imageListReplaceIcon)(HIMAGELIST list, int index, HICON icon);
     BOOL(WINAPI* imageListRemove)(HIMAGELIST list, int index);
 };

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <ctype.h>
 #include <stdio.h>
@@ -199,6 +200,18 @@ std::vector<std::string> ImportedLibraries(const std::string& path)
     return names;
 }
 
+// Where a process took the library `name` from, lower case ("": nowhere).
+std::string LoadedFrom(DWORD process, const char* name)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    MODULEENTRY32 module = {sizeof(module)};
+    std::string path;
+    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
+        path = _stricmp(module.szModule, name) == 0 ? CharLowerA(module.szExePath) : path;
+    CloseHandle(snapshot);
+    return path;
+}
+
 }  // namespace
 
 TEST(EndToEndTest, TheImportTableNamesOnlyLibrariesWindowsTakesFromItsOwnFolder)
@@ -230,6 +243,10 @@ TEST(EndToEndTest, AComctl32BesideTheProgramIsNeverLoaded)
     Running running;
     ASSERT_TRUE(Start(&running, copy.exe));
     EXPECT_GT(SendDlgItemMessageA(running.dialog, IDC_WINDOW_LIST, LVM_GETITEMCOUNT, 0, 0), 0);
+    // The common controls of the manifest's 6.0 assembly (the current look),
+    // from the system's side-by-side store.
+    std::string comctl32 = LoadedFrom(running.process.dwProcessId, "comctl32.dll");
+    EXPECT_NE(std::string::npos, comctl32.find("microsoft.windows.common-controls_6595b64144ccf1df_6.0.")) << comctl32;
     char planted[64];
     snprintf(planted, sizeof(planted), "VantoraPlantedComctl32-%lu", running.process.dwProcessId);
     EXPECT_EQ(nullptr, OpenEventA(SYNCHRONIZE, FALSE, planted));
@@ -308,8 +325,7 @@ TEST(EndToEndTest, QuittingOneCopyKeepsWhatAnotherCopyJustSet)
     ASSERT_TRUE(Start(&later, copy.exe));
     SendMessageA(later.dialog, WM_COMMAND, CMD_VIEW_INVISIBLE, 0);  // written at once
     EXPECT_EQ("0", copy.Setting(KEYS[0]));
-    // Always on top: the earlier copy's user turns it on and off again, the
-    // later's turns it on and quits first.
+    // Always on top: turned on and off in the earlier copy, on in the later, which quits first.
     for (HWND dialog : {earlier.dialog, earlier.dialog, later.dialog})
         SendMessageA(dialog, WM_SYSCOMMAND, CMD_ALWAYS_ON_TOP, 0);
     PostMessageA(later.dialog, WM_COMMAND, CMD_QUIT, 0);
@@ -317,8 +333,7 @@ TEST(EndToEndTest, QuittingOneCopyKeepsWhatAnotherCopyJustSet)
     EXPECT_EQ("1", copy.Setting(KEYS[3]));
     PostMessageA(earlier.dialog, WM_COMMAND, CMD_QUIT, 0);
     EXPECT_EQ(0u, WaitForExit(&earlier));
-    // The filter the later copy set is not taken back; the earlier copy's
-    // last choice is not lost.
+    // The later copy's filter stays; the earlier copy's last choice is kept.
     EXPECT_EQ("0|1|1|0", copy.Setting(KEYS[0]) + "|" + copy.Setting(KEYS[1]) + "|" + copy.Setting(KEYS[2]) + "|" +
                              copy.Setting(KEYS[3]));
 }
