@@ -149,10 +149,12 @@ static void SetUpAboutLink(HWND dialog, HWND tooltip, UINT controlId, const char
     HWND label = GetDlgItem(dialog, controlId);
     SetWindowTextA(label, target);
     MakeLinkLabel(label);
-    LOGFONTA font = {};
-    GetObjectA((HFONT)SendMessageA(label, WM_GETFONT, 0, 0), sizeof(font), &font);
+    // In UTF-16: GDI's ANSI functions take the system's code page, which
+    // need not be ours, and would garble a Japanese face name.
+    LOGFONTW font = {};
+    GetObjectW((HFONT)SendMessageA(label, WM_GETFONT, 0, 0), sizeof(font), &font);
     font.lfUnderline = 1;
-    HFONT underlined = CreateFontIndirectA(&font);
+    HFONT underlined = CreateFontIndirectW(&font);
     SetPropA(dialog, fontProperty, underlined);
     SendMessageA(label, WM_SETFONT, (WPARAM)underlined, TRUE);
 

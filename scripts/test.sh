@@ -20,8 +20,10 @@ vantora_start_wineserver
 # mostly wait for the wineserver and the X server, which do not use both cores.
 desktops=3
 vantora_start_desktops $desktops
-# And one at 144 DPI (150 %) for the tests of what grows with the fonts.
-vantora_start_dpi_desktop 144
+# And one at 144 DPI (150 %) for the tests of what grows with the fonts, one
+# with an English system locale for the tests of what the program shows.
+vantora_start_kind_desktop dpi144
+vantora_start_kind_desktop en
 
 status=0
 ran=()

@@ -5,15 +5,21 @@ VANTORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEDEBUG=-all
 VANTORA_XVFB_PIDS=()
 VANTORA_DESKTOPS=1
-VANTORA_DPI_PREFIXES=()
+VANTORA_KIND_PREFIXES=()
+
+# The Unix locale Wine takes the system's from: Japanese (ANSI code page
+# 932), or another where VANTORA_LOCALE names one (C.UTF-8: English, 1252).
+vantora_locale() {
+  echo "${VANTORA_LOCALE:-ja_JP.UTF-8}"
+}
 
 # The loader for Wine's own programs (wineboot, regedit, explorer): the 32-bit
 # one where this machine can run it, else the 64-bit one.
 vantora_wine() {
   if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    env LC_ALL=ja_JP.UTF-8 /usr/lib/wine/wine "$@"
+    env LC_ALL="$(vantora_locale)" /usr/lib/wine/wine "$@"
   else
-    env LC_ALL=ja_JP.UTF-8 /usr/lib/wine/wine64 "$@"
+    env LC_ALL="$(vantora_locale)" /usr/lib/wine/wine64 "$@"
   fi
 }
 
@@ -108,28 +114,41 @@ vantora_copy_prefix() {
   rm -f "$prefix/.vantora-dpi"
 }
 
-# The prefix "$WINEPREFIX-dpi<dpi>": the prepared one at another DPI, made
+# The prefix of one kind of desktop, "$WINEPREFIX-<kind>": dpi<N> is the
+# prepared one at N DPI, en the prepared one for an English system locale
+# (its own, since Wine writes the locale into the prefix's registry). Made
 # unless it is there already; with "afresh", made again.
-vantora_make_dpi_prefix() {
-  local dpi="$1" prefix="$WINEPREFIX-dpi$1"
-  if [ "${2:-}" != afresh ] && [ "$(cat "$prefix/.vantora-dpi" 2>/dev/null)" = "$dpi" ]; then
+vantora_make_kind_prefix() {
+  local kind="$1" prefix="$WINEPREFIX-$1"
+  if [ "${2:-}" != afresh ] && [ "$(cat "$prefix/.vantora-kind" 2>/dev/null)" = "$kind" ]; then
     return 0
   fi
   vantora_copy_prefix "$prefix"
-  WINEPREFIX="$prefix" vantora_set_dpi "$dpi"
+  case "$kind" in
+    dpi*) WINEPREFIX="$prefix" vantora_set_dpi "${kind#dpi}" ;;
+    en) WINEPREFIX="$prefix" VANTORA_LOCALE=C.UTF-8 vantora_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+        WINEPREFIX="$prefix" wineserver -w ;;
+  esac
+  echo "$kind" > "$prefix/.vantora-kind"
 }
 
-# A desktop at another DPI beside the others, for the tests of what grows
-# with it: display VANTORA_DISPLAY_DPI<dpi> and the prefix "$WINEPREFIX-dpi<dpi>"
-# with a wineserver of its own.
-vantora_start_dpi_desktop() {
-  local dpi="$1" prefix="$WINEPREFIX-dpi$1" display
-  vantora_make_dpi_prefix "$dpi" afresh
+# The Unix locale of a kind of desktop.
+vantora_kind_locale() {
+  case "$1" in en) echo C.UTF-8 ;; *) echo ja_JP.UTF-8 ;; esac
+}
+
+# A desktop of one kind beside the others, for the tests of what changes
+# with it: display VANTORA_DISPLAY_<kind> and its prefix with a wineserver
+# of its own.
+vantora_start_kind_desktop() {
+  local kind="$1" prefix="$WINEPREFIX-$1" display
+  vantora_make_kind_prefix "$kind" afresh
   vantora_new_display display
-  export "VANTORA_DISPLAY_DPI$dpi=$display"
+  export "VANTORA_DISPLAY_$kind=$display"
   WINEPREFIX="$prefix" wineserver -p
-  WINEPREFIX="$prefix" DISPLAY="$display" vantora_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
-  VANTORA_DPI_PREFIXES+=("$prefix")
+  WINEPREFIX="$prefix" DISPLAY="$display" VANTORA_LOCALE="$(vantora_kind_locale "$kind")" \
+    vantora_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  VANTORA_KIND_PREFIXES+=("$prefix")
 }
 
 # Keeps one wineserver for all runs, and starts Wine's background services now,
@@ -162,7 +181,7 @@ vantora_cleanup() {
   for i in $(seq 1 $((VANTORA_DESKTOPS - 1))); do
     WINEPREFIX="$WINEPREFIX-$i" wineserver -k >/dev/null 2>&1 || true
   done
-  for prefix in "${VANTORA_DPI_PREFIXES[@]}"; do
+  for prefix in "${VANTORA_KIND_PREFIXES[@]}"; do
     WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
   done
   if [ -n "${WINEPREFIX:-}" ]; then

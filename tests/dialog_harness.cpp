@@ -120,9 +120,7 @@ int RowImage(HWND list, int row)
 
 std::string StatusText(HWND dialog)
 {
-    char text[256] = "";
-    GetDlgItemTextA(dialog, IDC_STATUS_LINE, text, sizeof(text));
-    return text;
+    return ItemText(dialog, IDC_STATUS_LINE);
 }
 
 void SendCommand(HWND dialog, UINT id)
@@ -365,17 +363,21 @@ int IconWidth(HICON icon)
 
 std::string ItemText(HWND dialog, int id)
 {
-    static char text[65536];
-    text[0] = '\0';
-    GetDlgItemTextA(dialog, id, text, sizeof(text));
-    return text;
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+std::string Cp932(const wchar_t* text)
+{
+    std::string cp932(wcslen(text) * 2 + 1, '\0');
+    cp932.resize((size_t)WideCharToMultiByte(932, 0, text, -1, &cp932[0], (int)cp932.size(), NULL, NULL) - 1);
+    return cp932;
 }
 
 std::string WindowText(HWND window)
 {
-    std::string text(65536, '\0');
-    text.resize(GetWindowTextA(window, &text[0], (int)text.size()));
-    return text;
+    std::wstring text(65536, L'\0');
+    text.resize((size_t)GetWindowTextW(window, &text[0], (int)text.size()));
+    return Cp932(text.c_str());
 }
 
 WindowState ReadWindowState(HWND window, HWND other)

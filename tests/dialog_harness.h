@@ -104,8 +104,10 @@ int IconWidth(HICON icon);
 // 144 DPI, at this run's.
 int TestDpi();
 int AtTestDpi(int at96, int at144);
+// The whole text, as the system holds it (UTF-16), in code page 932 whatever the ANSI one.
 std::string ItemText(HWND dialog, int id);
-std::string WindowText(HWND window);  // the whole title, however long
+std::string WindowText(HWND window);
+std::string Cp932(const wchar_t* text);
 
 // Everything a command might change of a window besides what it is for, so
 // that a test compares the whole before and after: the title, the flags,

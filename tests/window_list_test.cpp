@@ -123,17 +123,17 @@ TEST_F(WindowListTest, ColumnsHaveTheirCaptionsAndWidthsAtTheScreensDpi)
         {"使用可能", 25, 38, false}, {"最前面", 25, 38, false},
     };
     for (int i = 0; i < 8; ++i) {
-        char text[64] = "";
-        LVCOLUMNA column = {};
+        wchar_t text[64] = L"";
+        LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = text;
-        column.cchTextMax = sizeof(text);
-        ASSERT_TRUE(SendMessageA(main.list, LVM_GETCOLUMNA, i, (LPARAM)&column));
-        EXPECT_STREQ(cases[i].caption, text);
+        column.cchTextMax = 64;
+        ASSERT_TRUE(SendMessageW(main.list, LVM_GETCOLUMNW, i, (LPARAM)&column));
+        EXPECT_EQ(cases[i].caption, Cp932(text));
         EXPECT_EQ(AtTestDpi(cases[i].at96, cases[i].at144), column.cx);
         EXPECT_EQ(i, column.iSubItem);
         if (cases[i].whole)
-            EXPECT_LE(SendMessageA(main.list, LVM_GETSTRINGWIDTHA, 0, (LPARAM)text) + 12, column.cx) << i;
+            EXPECT_LE(SendMessageW(main.list, LVM_GETSTRINGWIDTHW, 0, (LPARAM)text) + 12, column.cx) << i;
     }
     int cx = 0, cy = 0;
     ImageList_GetIconSize((HIMAGELIST)SendMessageA(main.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0), &cx, &cy);
