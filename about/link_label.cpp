@@ -1,7 +1,11 @@
 #include "about/link_label.h"
 
 #include <stdlib.h>
-#include <string.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/ansi_text.h"
 
 const char LLPROP_ORIGINALPROC[] = "LLPROP_ORIGINALPROC";
 const char LLPROP_CONTROLSTATE[] = "LLPROP_CONTROLSTATE";
@@ -67,6 +71,10 @@ LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM l
     case WM_LBUTTONUP: return OnLinkLabelButtonUp(label, wParam, lParam);
     case WM_NCHITTEST: return OnLinkLabelHitTest(label, wParam, lParam);
     case WM_NOTIFY: return OnLinkLabelReflectedNotify(label, wParam, lParam);
+    case WM_GETDLGCODE: return OnLinkLabelGetDlgCode(label, wParam, lParam);
+    case WM_KEYDOWN: return OnLinkLabelKeyDown(label, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: return OnLinkLabelFocus(label, message, wParam, lParam);
     case WM_DESTROY: return OnLinkLabelDestroy(label, wParam, lParam);
     default: return CallOriginal(label, message, wParam, lParam);
     }
@@ -94,9 +102,18 @@ LRESULT OnLinkLabelPaint(HWND label)
             FrameRect(dc, &client, (HBRUSH)GetStockObject(GRAY_BRUSH));
         SelectObject(dc, (HFONT)SendMessageA(label, WM_GETFONT, 0, 0));
         SetBkMode(dc, TRANSPARENT);
-        // The text as it was read: a shorter read (the text changed) is
-        // drawn to its end, never past it.
-        TextOutA(dc, 1, 0, text, (int)strnlen(text, (size_t)length));
+        // The text as it was read (a shorter read, the text having changed,
+        // ends at its NUL), in UTF-16: GDI's ANSI functions take the
+        // system's code page, which need not be ours.
+        std::wstring wide = WideText(text);
+        TextOutW(dc, 1, 0, wide.c_str(), (int)wide.size());
+        // Around the text while the keyboard has brought the focus here.
+        if (GetFocus() == label && !(SendMessageA(label, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+            SIZE extent = {};
+            GetTextExtentPoint32W(dc, wide.c_str(), (int)wide.size(), &extent);
+            RECT around = {0, 0, std::min(client.right, (LONG)extent.cx + 2), std::min(client.bottom, extent.cy)};
+            DrawFocusRect(dc, &around);
+        }
         free(text);
     }
     RestoreDC(dc, saved);
@@ -168,6 +185,33 @@ LRESULT OnLinkLabelReflectedNotify(HWND label, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return CallOriginal(label, WM_NOTIFY, wParam, lParam);
+}
+
+LRESULT OnLinkLabelGetDlgCode(HWND label, WPARAM wParam, LPARAM lParam)
+{
+    // Enter and Space open the link, as a click does; the dialog manager
+    // would otherwise take Enter for its default button. (A character's
+    // code is the key's here: '\r' and ' '.)
+    LRESULT code = CallOriginal(label, WM_GETDLGCODE, wParam, lParam);
+    const MSG* message = (const MSG*)lParam;
+    if (message != NULL && (message->message == WM_KEYDOWN || message->message == WM_CHAR) &&
+        (wParam == VK_RETURN || wParam == VK_SPACE))
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+LRESULT OnLinkLabelKeyDown(HWND label, WPARAM wParam, LPARAM lParam)
+{
+    bool repeated = (lParam & (1 << 30)) != 0;  // a key held down opens it once
+    if ((wParam == VK_RETURN || wParam == VK_SPACE) && !repeated)
+        SendLinkLabelNotify(label, LLN_CLICK, 0, 0);
+    return CallOriginal(label, WM_KEYDOWN, wParam, lParam);
+}
+
+LRESULT OnLinkLabelFocus(HWND label, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    InvalidateRect(label, NULL, FALSE);  // the focus rectangle comes or goes
+    return CallOriginal(label, message, wParam, lParam);
 }
 
 LRESULT OnLinkLabelDestroy(HWND label, WPARAM wParam, LPARAM lParam)

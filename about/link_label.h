@@ -2,6 +2,7 @@
 // while the pointer is over it, a grey frame while it is pressed. It tells
 // its parent about moves, leaving and clicks with WM_NOTIFY; the parent must
 // send the move and leave notifications back for the label to change its look.
+// A label that is a Tab stop also takes the focus: Enter and Space click it.
 #ifndef VANTORA_LINK_LABEL_H
 #define VANTORA_LINK_LABEL_H
 
@@ -35,6 +36,9 @@ LRESULT OnLinkLabelButtonDown(HWND label, WPARAM wParam, LPARAM lParam);
 LRESULT OnLinkLabelButtonUp(HWND label, WPARAM wParam, LPARAM lParam);
 LRESULT OnLinkLabelHitTest(HWND label, WPARAM wParam, LPARAM lParam);
 LRESULT OnLinkLabelReflectedNotify(HWND label, WPARAM wParam, LPARAM lParam);
+LRESULT OnLinkLabelGetDlgCode(HWND label, WPARAM wParam, LPARAM lParam);
+LRESULT OnLinkLabelKeyDown(HWND label, WPARAM wParam, LPARAM lParam);
+LRESULT OnLinkLabelFocus(HWND label, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT OnLinkLabelDestroy(HWND label, WPARAM wParam, LPARAM lParam);
 
 // Whether the mouse pointer is over the label's client area now; the

@@ -1,7 +1,5 @@
 #include "app/commands.h"
 
-#include <string.h>
-
 #include <string>
 
 #include "about/about_box.h"
@@ -12,7 +10,6 @@
 #include "app/settings.h"
 #include "catalogue/list_sort.h"
 #include "catalogue/window_list.h"
-#include "catalogue/window_snapshot.h"
 #include "operations/bounded_changes.h"
 #include "operations/properties_dialog.h"
 #include "operations/undo_history.h"
@@ -176,6 +173,25 @@ BOOL OnMainNotify(HWND dialog, NMHDR* header)
     default:
         break;
     }
+    return TRUE;
+}
+
+BOOL OnMainContextMenu(HWND dialog, HWND source, LPARAM position)
+{
+    // Only the keyboard's form (Shift+F10, the menu key), at -1,-1: after a
+    // right click the list view sends this too, and NM_RCLICK has already
+    // opened the menu then.
+    HWND listView = GetWindowList(dialog);
+    if (source != listView || (short)LOWORD(position) != -1 || (short)HIWORD(position) != -1)
+        return FALSE;
+    POINT at = {0, 0};  // the list's corner when no row is selected
+    int row = GetSelectedListIndex(listView);
+    RECT label = {LVIR_LABEL, 0, 0, 0};
+    if (row >= 0 && SendMessageA(listView, LVM_ENSUREVISIBLE, row, FALSE) &&
+        SendMessageA(listView, LVM_GETITEMRECT, row, (LPARAM)&label))
+        at = {label.left, label.bottom};
+    ClientToScreen(listView, &at);
+    ShowResourcePopupMenu(GetModuleHandleA(NULL), "POPUP_MENU", 0, dialog, at, TPM_RIGHTBUTTON, NULL);
     return TRUE;
 }
 

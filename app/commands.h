@@ -9,6 +9,8 @@
 BOOL OnMainCommand(HWND dialog, WPARAM wParam);
 BOOL OnMainNotify(HWND dialog, NMHDR* header);
 BOOL OnMainInitMenuPopup(HWND dialog, HMENU menu);
+// The row's context menu from the keyboard, at the selected row.
+BOOL OnMainContextMenu(HWND dialog, HWND source, LPARAM position);
 
 BOOL OnQuitCommand(HWND dialog);
 BOOL ToggleViewFilter(HWND dialog, UINT commandId);

@@ -35,8 +35,8 @@ BOOL ShowPopupMenuAtCursor(HWND owner, HMENU menu, UINT flags, const RECT* exclu
     return ShowPopupMenu(owner, menu, cursor, flags, exclude);
 }
 
-BOOL ShowResourcePopupMenuAtCursor(HINSTANCE instance, const char* menuName, int popupIndex, HWND owner,
-                                   UINT flags, const RECT* exclude)
+BOOL ShowResourcePopupMenu(HINSTANCE instance, const char* menuName, int popupIndex, HWND owner, POINT point,
+                           UINT flags, const RECT* exclude)
 {
     HMENU loaded = LoadMenuA(instance, menuName);
     if (loaded == NULL)
@@ -44,7 +44,15 @@ BOOL ShowResourcePopupMenuAtCursor(HINSTANCE instance, const char* menuName, int
     BOOL result = 0;
     HMENU popup = GetSubMenu(loaded, popupIndex);
     if (popup != NULL)
-        result = ShowPopupMenuAtCursor(owner, popup, flags, exclude);
+        result = ShowPopupMenu(owner, popup, point, flags, exclude);
     DestroyMenu(loaded);
     return result;
+}
+
+BOOL ShowResourcePopupMenuAtCursor(HINSTANCE instance, const char* menuName, int popupIndex, HWND owner,
+                                   UINT flags, const RECT* exclude)
+{
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    return ShowResourcePopupMenu(instance, menuName, popupIndex, owner, cursor, flags, exclude);
 }

@@ -166,9 +166,7 @@ static BOOL ReadWholeNumber(const wchar_t* text, int min, int max, int* value)
 static void RefuseField(HWND dialog, int id)
 {
     MessageBeep(MB_ICONEXCLAMATION);
-    HWND field = GetDlgItem(dialog, id);
-    SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)field, TRUE);
-    SendMessageA(field, EM_SETSEL, 0, -1);
+    SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, id), TRUE);  // which selects its text
 }
 
 BOOL ReadPropertiesDialog(HWND dialog)

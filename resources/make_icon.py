@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
 """Draws the program icon (a window holding a list) and writes vantora.ico.
 
-Two 16-colour images, 32x32 and 16x16, each a 4-bit DIB with an AND mask.
+Two 16-colour images, 32x32 and 16x16, each a 4-bit DIB with an AND mask, for
+every Windows; then the same design in 32-bit colour with an alpha channel at
+the sizes Windows 10 and 11 ask for at 125-200 % and in Explorer's views: 20,
+24, 40, 48 and 64 pixels as DIBs, 256 as a PNG (0 in the directory).
 Run it again after changing the drawing: python3 resources/make_icon.py
 """
 import os
 import struct
+import zlib
 
 # The standard 16-colour palette, as (R, G, B).
 PALETTE = [
@@ -62,12 +66,50 @@ def image(size):
     return header + palette + xor + mask
 
 
+def rgba_rows(size):
+    """Rows (top first) of (R, G, B, A) for the 32-bit images."""
+    return [[(0, 0, 0, 0) if c is None else PALETTE[c] + (255,) for c in row]
+            for row in draw(size)]
+
+
+def image32(size):
+    rows = rgba_rows(size)
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    and_stride = ((size + 31) // 32) * 4
+    pixels = b''
+    mask = b''
+    for row in reversed(rows):                   # bottom-up
+        pixels += b''.join(struct.pack('BBBB', b, g, r, a) for (r, g, b, a) in row)
+        mbits = bytearray(and_stride)
+        for x, (_, _, _, a) in enumerate(row):
+            if a == 0:
+                mbits[x // 8] |= 0x80 >> (x % 8)
+        mask += bytes(mbits)
+    return header + pixels + mask
+
+
+def png(size):
+    def chunk(kind, data):
+        return (struct.pack('>I', len(data)) + kind + data +
+                struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF))
+    raw = b''.join(b'\0' + bytes(v for px in row for v in px) for row in rgba_rows(size))
+    return (b'\x89PNG\r\n\x1a\n' +
+            chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
+# Size, colours in the directory (0: more than 256), bits per pixel, image.
+ENTRIES = [(32, 16, 4, image), (16, 16, 4, image)] + \
+    [(size, 0, 32, image32) for size in (20, 24, 40, 48, 64)] + [(256, 0, 32, png)]
+
+
 def main():
-    images = [image(32), image(16)]
+    images = [make(size) for (size, _, _, make) in ENTRIES]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, data in zip((32, 16), images):
-        out += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(data), offset)
+    for (size, colours, bits, _), data in zip(ENTRIES, images):
+        side = size % 256                        # 256 is written as 0
+        out += struct.pack('<BBBBHHII', side, side, colours, 0, 1, bits, len(data), offset)
         offset += len(data)
     out += b''.join(images)
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'vantora.ico')

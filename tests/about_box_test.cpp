@@ -259,37 +259,48 @@ TEST_F(AboutBoxTest, ResourcesLineComesOnlyFromTheSystemsOwnLibrary)
     EXPECT_EQ("システムリソース： 42 ％使用可能", OpenAndRead().resources);
 }
 
-TEST_F(AboutBoxTest, AClickOnTheLinkOpensExactlyTheAddressAndCloses)
+TEST_F(AboutBoxTest, AClickOrTheKeysOnTheLinkOpenExactlyTheAddressAndClose)
 {
     HttpsHandler handler("\"" + TestExeDirectory() + "\\shell_open_recorder.exe\" \"%1\"");
     ASSERT_NE(nullptr, handler.key);
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
     std::string opened = std::string(temp) + "vantora-opened.txt";
-    DeleteFileA(opened.c_str());
     SetEnvironmentVariableA("VANTORA_OPENED_FILE", opened.c_str());
-
-    INT_PTR result = Run([](HWND box) {
-        HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
-        POINT at = CentreOf(link);
-        SetCursorPos(at.x, at.y);
-        ScreenToClient(link, &at);
-        SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-        SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-    });
-    std::string target;
-    for (int i = 0; i < 100 && target.empty(); ++i) {
-        Sleep(50);
-        FILE* file = fopen(opened.c_str(), "rb");
-        if (file != NULL) {
-            char text[1024] = "";
-            target = fgets(text, sizeof(text), file) != NULL ? text : "";
-            fclose(file);
+    // A click; or from OK, which has the first focus, Tab to the link and
+    // Enter or Space there, as the box's own loop hands the keys on.
+    for (UINT key : {0u, (UINT)VK_RETURN, (UINT)VK_SPACE}) {
+        DeleteFileA(opened.c_str());
+        bool tabbedFromOk = false;
+        INT_PTR result = Run([key, &tabbedFromOk](HWND box) {
+            HWND link = GetDlgItem(box, IDC_ABOUT_LINK);
+            POINT at = CentreOf(link);
+            SetCursorPos(at.x, at.y);
+            ScreenToClient(link, &at);
+            if (key == 0) {
+                SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+                SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+                return;
+            }
+            MSG tab = {GetFocus(), WM_KEYDOWN, VK_TAB, 1}, press = {link, WM_KEYDOWN, key, 1};
+            tabbedFromOk = tab.hwnd == GetDlgItem(box, IDOK) && IsDialogMessageA(box, &tab) && GetFocus() == link;
+            IsDialogMessageA(box, &press);
+        });
+        std::string target;
+        for (int i = 0; i < 100 && target.empty(); ++i) {
+            Sleep(50);
+            FILE* file = fopen(opened.c_str(), "rb");
+            if (file != NULL) {
+                char text[1024] = "";
+                target = fgets(text, sizeof(text), file) != NULL ? text : "";
+                fclose(file);
+            }
         }
+        EXPECT_EQ(IDOK, result) << key;
+        EXPECT_EQ(SUPPORT_PAGE_URL, target) << key;
+        EXPECT_EQ(key != 0, tabbedFromOk) << key;
     }
     DeleteFileA(opened.c_str());
-    EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(SUPPORT_PAGE_URL, target);
 }
 
 TEST_F(AboutBoxTest, AThousandthDrawShowsTheOtherTitle)

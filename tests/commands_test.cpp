@@ -27,8 +27,9 @@ bool Checked(HMENU menu, UINT id) { return (MenuState(menu, id) & MF_CHECKED) !=
 // context menu (a right click on the row) or the notification-area icon's
 // menu (a single click, the real timer left to fire); a double click on the
 // row; a key; or WM_COMMAND sent by another program or the dialog manager.
-enum Road { MENU_BAR, SYSTEM_MENU, CONTEXT_MENU, TRAY_MENU, ROW_DOUBLE_CLICK, KEY, SENT };
-const char* const ROAD_NAMES[] = {"menu bar", "system menu", "context menu", "tray menu", "double click", "key", "sent"};
+enum Road { MENU_BAR, SYSTEM_MENU, CONTEXT_MENU, CONTEXT_KEY, TRAY_MENU, ROW_DOUBLE_CLICK, KEY, SENT };
+const char* const ROAD_NAMES[] = {"menu bar",     "system menu", "context menu", "context menu key",
+                                  "tray menu",    "double click", "key",         "sent"};
 
 BOOL WINAPI NoShell(DWORD, PNOTIFYICONDATAA) { return TRUE; }
 
@@ -85,6 +86,18 @@ protected:
             return ChooseInNextMenu([&] {
                 PostMessageA(main.list, WM_RBUTTONUP, 0, atRow);  // ends the control's wait for a drag
                 SendMessageA(main.list, WM_RBUTTONDOWN, MK_RBUTTON, atRow);
+            }, id);
+        case CONTEXT_KEY:  // Shift+F10 on the list (`letter` 'S'; its key-up goes to the menu), or what the menu key sends
+            return ChooseInNextMenu([&] {
+                MSG shiftF10 = {main.list, WM_SYSKEYDOWN, VK_F10, 1};
+                BYTE keys[256];
+                GetKeyboardState(keys);
+                keys[VK_SHIFT] = 0x80;
+                SetKeyboardState(keys);
+                letter ? (void)DispatchMainMessage(dialog, accelerators, &shiftF10)
+                       : (void)SendMessageA(main.list, WM_CONTEXTMENU, (WPARAM)main.list, MAKELPARAM(-1, -1));
+                keys[VK_SHIFT] = 0;
+                SetKeyboardState(keys);
             }, id);
         case TRAY_MENU: {
             UINT doubleClickTime = GetDoubleClickTime();
@@ -156,32 +169,6 @@ TEST_F(CommandsTest, TheSelectedWindowDecidesGreyingAndCheckMarksInBothMenus)
     DestroyMenu(loaded);
 }
 
-TEST_F(CommandsTest, ViewItemsCarryTheFilterFlags)
-{
-    HMENU view = Popup(1);
-    const UINT ids[] = {CMD_VIEW_INVISIBLE, CMD_VIEW_MINIMIZED, CMD_VIEW_DISABLED};
-    BYTE* flags[] = {&main.state->showInvisible, &main.state->showMinimized, &main.state->showDisabled};
-    for (int i = 0; i < 3; ++i) {
-        *flags[i] = 0;
-        InitMenuPopup(main.dialog, view);
-        for (int j = 0; j < 3; ++j)
-            EXPECT_EQ(j != i, Checked(view, ids[j])) << i << "," << j;
-        *flags[i] = 1;
-    }
-}
-
-TEST_F(CommandsTest, SystemMenuCheckFollowsTheRealTopmostState)
-{
-    HMENU system = GetSystemMenu(main.dialog, FALSE);
-    SetTopmost(main.dialog);  // by other means than the menu
-    InitMenuPopup(main.dialog, system);
-    EXPECT_TRUE(Checked(system, CMD_ALWAYS_ON_TOP));
-    SetNotTopmost(main.dialog);
-    InitMenuPopup(main.dialog, Popup(0));  // any menu opening refreshes it
-    EXPECT_FALSE(Checked(system, CMD_ALWAYS_ON_TOP));
-    EXPECT_TRUE(OnMainInitMenuPopup(main.dialog, NULL));
-}
-
 TEST_F(CommandsTest, ViewFilterChangesListCountAndFileAtOnce)
 {
     HWND hidden = Fixture("filtered hidden", Hidden);
@@ -197,6 +184,9 @@ TEST_F(CommandsTest, ViewFilterChangesListCountAndFileAtOnce)
         ASSERT_GE(FindListRowOfWindow(main.list, c.window), 0);
         int before = RowCount(main.list);
         SendCommand(main.dialog, c.id);
+        InitMenuPopup(main.dialog, Popup(1));  // its check mark alone goes
+        for (const Case& item : cases)
+            EXPECT_EQ(&item != &c, Checked(Popup(1), item.id)) << item.id;
         EXPECT_LT(FindListRowOfWindow(main.list, c.window), 0);
         EXPECT_LT(RowCount(main.list), before);
         EXPECT_EQ(std::to_string(RowCount(main.list)) + " 個のｳｨﾝﾄﾞｳ", StatusText(main.dialog));
@@ -267,10 +257,9 @@ TEST_F(CommandsTest, F2EditsInPlaceUntilTheEditEndsAndARefreshMeanwhileWaitsForI
         EXPECT_EQ(move == VK_F2 ? "aa moved" : "header clicked", WindowText(edited));
         EXPECT_EQ("rename d|rename e", WindowText(others[0]) + "|" + WindowText(others[1]));
     }
-    // A glance (F2, then a click elsewhere) sets nothing, whatever the title
-    // became meanwhile: not a title the ANSI code page cannot hold, which the
-    // editor shows with stand-ins; not a long one, which it holds cut; not
-    // the old title of a window that retitled itself while the editor was open.
+    // A glance (F2, a click elsewhere) sets nothing, whatever the title became:
+    // not one the code page cannot hold (the editor shows stand-ins), not a long
+    // one (it holds it cut), not the old one of a window that retitled itself.
     struct Glance { std::wstring title; const wchar_t* meanwhile; };
     const Glance glances[] = {{L"\u00dcber \u2013 \u20ac \u4e2d\u6587 \ud55c\uae00", nullptr},
                               {std::wstring(1000, L'x'), nullptr}, {L"loading", L"loaded"}};
@@ -338,6 +327,7 @@ TEST_F(CommandsTest, EachCommandDoesItsOneThingByEveryRoadToIt)
         {CONTEXT_MENU, CMD_VISIBLE, 0, HIDES},       {CONTEXT_MENU, CMD_TOPMOST, 0, TOPMOST},
         {CONTEXT_MENU, CMD_ACTIVATE, 0, ACTIVATES},  {CONTEXT_MENU, CMD_CLOSE, 0, CLOSES},
         {CONTEXT_MENU, CMD_PROPERTIES, 0, PROPERTIES}, {TRAY_MENU, CMD_UNDO_FIRST, 0, UNDOES},
+        {CONTEXT_KEY, CMD_VISIBLE, 0, HIDES},            {CONTEXT_KEY, CMD_PROPERTIES, 'S', PROPERTIES},
         {ROW_DOUBLE_CLICK, 0, 0, PROPERTIES},            {KEY, VK_F2, 0, EDITOR},
         {KEY, VK_F5, 0, REFRESHES},                  {KEY, VK_ESCAPE, 0, NONE},
         {KEY, VK_RETURN, 0, NONE},                   {KEY, VK_F4, 0, QUITS},  // with Alt
@@ -388,15 +378,20 @@ TEST_F(CommandsTest, EachCommandDoesItsOneThingByEveryRoadToIt)
             ClickButton(dialog, GetDlgItem(dialog, IDCANCEL) != NULL ? IDCANCEL : IDOK);  // the About box has OK only
         });
         HWND dialog = main.dialog;
+        RECT title = {LVIR_LABEL};  // the keys open the menu below it
+        SendMessageA(main.list, LVM_GETITEMRECT, FindListRowOfWindow(main.list, target), (LPARAM)&title);
+        POINT below = {title.left, title.bottom};
+        ClientToScreen(main.list, &below);
         ChosenMenu menu = TakeRoad(c.road, c.id, c.letter, target);
         POINT cursor;
         GetCursorPos(&cursor);  // on the row
         EXPECT_EQ(c.road <= TRAY_MENU, menu.chosen);
-        if (c.road == CONTEXT_MENU) {
+        if (c.road == CONTEXT_MENU || c.road == CONTEXT_KEY) {
+            POINT at = c.road == CONTEXT_KEY ? below : cursor;
             EXPECT_EQ(10, menu.items);
             EXPECT_EQ("タイトルの変更(&I)", menu.firstItem);  // no shortcut text
-            EXPECT_EQ(cursor.x, menu.rect.left);
-            EXPECT_EQ(cursor.y, menu.rect.top);
+            EXPECT_EQ(at.x, menu.rect.left);
+            EXPECT_EQ(at.y, menu.rect.top);
             EXPECT_TRUE(menu.messageFollowed);  // so that the next menu does not close at once
         }
         if (popup)

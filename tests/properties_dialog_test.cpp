@@ -28,13 +28,14 @@ RECT NormalRect(HWND window)
 // coordinates as on Windows, or in screen ones as Wine gives them; `snap`
 // pixels away from the window, as for one snapped to a screen edge, whose
 // placement keeps where it will be restored to.
-POINT taskbar;
+POINT taskbar, origin;  // origin: the monitor's, as a second one's may be
 bool workspacePlacement;
 int snap;
 
 BOOL WINAPI MonitorBesideTaskbar(HMONITOR monitor, LPMONITORINFO info)
 {
     BOOL read = GetMonitorInfoA(monitor, info);
+    OffsetRect(&info->rcMonitor, origin.x, origin.y);
     info->rcWork.left = info->rcMonitor.left + taskbar.x;
     info->rcWork.top = info->rcMonitor.top + taskbar.y;
     return read;
@@ -63,7 +64,9 @@ protected:
         WhenDialogOpens(main.dialog, action);
         SendCommand(main.dialog, CMD_PROPERTIES);
         PumpMessagesFor(20);
-        return FindListRowOfWindow(main.list, late) >= 0;
+        bool refreshed = FindListRowOfWindow(main.list, late) >= 0;
+        DestroyFixtureWindow(fixtures, late);
+        return refreshed;
     }
     static void SetField(HWND dialog, int id, const char* text) { SetDlgItemTextA(dialog, id, text); }
     int Applied(HWND window)
@@ -72,27 +75,6 @@ protected:
         return log->setTexts + log->showWindows + log->posChanging + log->moves + log->sizes;
     }
 };
-
-TEST_F(PropertiesDialogTest, CancelEscAndCloseBoxApplyNothingAndDoNotRefresh)
-{
-    HWND window = Fixture("kept");
-    const std::function<void(HWND)> ways[] = {
-        [](HWND dialog) { ClickButton(dialog, IDCANCEL); },
-        [](HWND dialog) { PostMessageA(GetDlgItem(dialog, IDC_PROP_TITLE), WM_KEYDOWN, VK_ESCAPE, 0); },
-        [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
-    };
-    for (const auto& way : ways) {
-        bool refreshed = Edit(window, [&way](HWND dialog) {
-            SetField(dialog, IDC_PROP_TITLE, "changed");
-            SetField(dialog, IDC_PROP_LEFT, "5");
-            ClickButton(dialog, IDC_PROP_MAXIMIZED);
-            way(dialog);
-        });
-        EXPECT_FALSE(refreshed);
-        EXPECT_EQ(0, Applied(window));
-    }
-    EXPECT_EQ("kept", WindowText(window));
-}
 
 TEST_F(PropertiesDialogTest, ShowsCaptionClassStylesAndPlacement)
 {
@@ -126,15 +108,14 @@ TEST_F(PropertiesDialogTest, ShowsCaptionClassStylesAndPlacement)
 
 TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
 {
-    // The field, its text, what OK does with it, and the change it makes.
-    // "表" and "ソ" end in the byte 0x5C. Numbers are typed key by key: five
-    // digits and a sign must fit the field. One that is no whole number, or
-    // one a window cannot take, is refused: the dialog stays open with the
-    // field's text selected to type over, and nothing of it is kept, also
-    // when the user then chooses 最大化 instead. Nothing is raised or
-    // activated: the window stays below one made after it. OK without a
-    // change (no field) applies nothing; each OK refreshes.
-    enum Ok { TAKES, REFUSES, REFUSES_THEN_MAXIMISED };
+    // The field, its text, what OK does with it (or how the dialog ends), and
+    // the change made. "表" and "ソ" end in 0x5C. Numbers are typed key by
+    // key: five digits and a sign must fit. No whole number, or one no window
+    // can take, is refused: the dialog stays open with the text selected, and
+    // nothing of it is kept, also when 最大化 is chosen then. Nothing is raised
+    // or activated. OK without a change applies nothing; each OK refreshes;
+    // Cancel, Esc and the close box (after 最大化) apply and refresh nothing.
+    enum Ok { TAKES, REFUSES, REFUSES_THEN_MAXIMISED, CANCEL, ESC, CLOSE_BOX };
     struct Case { int field; const char* text; Ok ok; void (*expect)(WindowState*); };
     auto none = [](WindowState*) {};
     const Case cases[] = {
@@ -151,6 +132,9 @@ TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
         {IDC_PROP_HEIGHT, "50123", REFUSES, none},
         {IDC_PROP_LEFT, "-40000", REFUSES, none},
         {IDC_PROP_WIDTH, "-5", REFUSES, none},
+        {IDC_PROP_TITLE, "changed", CANCEL, none},
+        {IDC_PROP_LEFT, "5", ESC, none},
+        {IDC_PROP_TITLE, "changed", CLOSE_BOX, none},
         {IDC_PROP_LEFT, "abc", REFUSES_THEN_MAXIMISED, [](WindowState* s) { s->zoomed = true; }}};
     HWND window = Fixture("old title"), other = Fixture("above it");
     for (const Case& c : cases) {
@@ -158,7 +142,7 @@ TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
         WindowState expected = ReadWindowState(window, other);
         c.expect(&expected);
         bool refusedAsWindowsDoes = false;
-        EXPECT_EQ(c.ok != REFUSES, Edit(window, [&c, &refusedAsWindowsDoes](HWND dialog) {
+        EXPECT_EQ(c.ok == TAKES || c.ok == REFUSES_THEN_MAXIMISED, Edit(window, [&](HWND dialog) {
             HWND field = GetDlgItem(dialog, c.field);
             SendMessageA(field, EM_SETSEL, 0, -1);
             SendMessageA(field, WM_CLEAR, 0, 0);
@@ -167,6 +151,15 @@ TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
                 SendMessageA(field, WM_CHAR, (BYTE)*key, 1);
             if (!typed)
                 SetField(dialog, c.field, c.text);
+            if (c.ok >= CANCEL) {
+                ClickButton(dialog, IDC_PROP_MAXIMIZED);
+                if (c.ok == CANCEL)
+                    ClickButton(dialog, IDCANCEL);
+                else
+                    PostMessageA(c.ok == ESC ? field : dialog, c.ok == ESC ? WM_KEYDOWN : WM_SYSCOMMAND,
+                                 c.ok == ESC ? VK_ESCAPE : SC_CLOSE, 0);
+                return;
+            }
             ClickButton(dialog, IDOK);
             DWORD selection = (DWORD)SendMessageA(field, EM_GETSEL, 0, 0);
             refusedAsWindowsDoes = IsWindowVisible(dialog) && GetFocus() == field && LOWORD(selection) == 0 &&
@@ -176,16 +169,19 @@ TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
             ClickButton(dialog, c.ok == REFUSES ? IDCANCEL : IDOK);
         }));
         EXPECT_EQ(1, DialogsSeen());
-        EXPECT_EQ(c.ok != TAKES, refusedAsWindowsDoes);
+        EXPECT_EQ(c.ok == REFUSES || c.ok == REFUSES_THEN_MAXIMISED, refusedAsWindowsDoes);
         WindowState now = ReadWindowState(window, other);
-        if (c.ok == REFUSES_THEN_MAXIMISED) {  // which activates it
+        if (c.ok == REFUSES_THEN_MAXIMISED) {  // which activates it, and fills the screen
             expected.foreground = now.foreground;
             expected.aboveOther = now.aboveOther;
+            RECT r;
+            GetWindowRect(window, &r);
+            EXPECT_GT(RectWidth(&r), RectWidth(&now.normal));
         }
         EXPECT_EQ(expected, now);
-        EXPECT_EQ(c.field == IDC_PROP_TITLE, GetFixtureLog(window)->setTexts);
+        EXPECT_EQ(c.field == IDC_PROP_TITLE && c.ok == TAKES, GetFixtureLog(window)->setTexts);
         EXPECT_EQ(0, GetFixtureLog(window)->showWindows);
-        if (c.field == 0 || c.ok == REFUSES)
+        if (c.field == 0 || (c.ok != TAKES && c.ok != REFUSES_THEN_MAXIMISED))
             EXPECT_EQ(0, Applied(window));
     }
 }
@@ -207,11 +203,22 @@ TEST_F(PropertiesDialogTest, ShowStatesFromEachStartingState)
         if (c.move)
             expected.normal = {60, 70, 310, 220};
         bool fieldsEnabled = false;
-        int opening = 0, enabledAfter = 0;
+        int opening = 0, enabledAfter = 0, tabbedTo = 0, arrowedTo = 0;
         Edit(window, [&](HWND dialog) {
             fieldsEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_TOP));
             for (int radio : {IDC_PROP_MAXIMIZED, IDC_PROP_NORMAL, IDC_PROP_MINIMIZED})
                 opening += IsDlgButtonChecked(dialog, radio) == BST_CHECKED ? radio : 0;
+            // Tab from the field before the group lands on its checked button;
+            // the arrows go round the three buttons.
+            MSG key = {GetDlgItem(dialog, IDC_PROP_EXSTYLE), WM_KEYDOWN, VK_TAB, 1};
+            SetFocus(key.hwnd);
+            IsDialogMessageA(dialog, &key);
+            tabbedTo = GetDlgCtrlID(GetFocus());
+            for (int i = 0; i < 3; ++i, arrowedTo += GetDlgCtrlID(GetFocus())) {
+                key = {GetFocus(), WM_KEYDOWN, VK_RIGHT, 1};
+                IsDialogMessageA(dialog, &key);
+            }
+            arrowedTo = GetDlgCtrlID(GetFocus()) == opening ? arrowedTo : 0;
             ClickButton(dialog, IDC_PROP_NORMAL);
             const char* values[] = {"60", "70", "250", "150"};
             const int fields[] = {IDC_PROP_LEFT, IDC_PROP_TOP, IDC_PROP_WIDTH, IDC_PROP_HEIGHT};
@@ -224,6 +231,8 @@ TEST_F(PropertiesDialogTest, ShowStatesFromEachStartingState)
         });
         SCOPED_TRACE(std::to_string(c.radio) + (c.move ? " moved" : ""));
         EXPECT_EQ(c.opening, opening);  // that one alone
+        EXPECT_EQ(c.opening, tabbedTo);
+        EXPECT_EQ(IDC_PROP_MAXIMIZED + IDC_PROP_NORMAL + IDC_PROP_MINIMIZED, arrowedTo);  // each once, back at the first
         EXPECT_EQ(c.start == nullptr, fieldsEnabled);
         EXPECT_EQ(c.radio == IDC_PROP_NORMAL ? 4 : 0, enabledAfter);
         // Shown in the new state (which may activate it); nothing else
@@ -284,13 +293,14 @@ TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedB
     // The fields as shown, those typed (none: left as shown), then where OK
     // must put it.
     struct Fields { const char *left, *top; };
-    struct Case { POINT taskbar; bool workspace, tool, maximised; int snapped; Fields shown, typed; POINT lands; };
+    struct Case { POINT taskbar, origin; bool workspace, tool, maximised; int snapped; Fields shown, typed; POINT lands; };
     const Case cases[] = {
         {.taskbar = {0, 40}, .shown = {"150", "160"}, .lands = {150, 160}},
         {.taskbar = {80, 0}, .shown = {"150", "160"}, .lands = {150, 160}},
         {.taskbar = {0, 40}, .workspace = true, .shown = {"150", "120"}, .lands = {150, 160}},
         {.taskbar = {80, 0}, .workspace = true, .shown = {"70", "160"}, .lands = {150, 160}},
         {.taskbar = {80, 40}, .workspace = true, .shown = {"70", "120"}, .typed = {"100", "80"}, .lands = {180, 120}},
+        {.taskbar = {80, 40}, .origin = {-1920, -200}, .workspace = true, .shown = {"70", "120"}, .lands = {150, 160}},
         {.taskbar = {80, 40}, .workspace = true, .tool = true, .shown = {"150", "160"}, .typed = {"100", "80"}, .lands = {100, 80}},
         {.taskbar = {80, 40}, .shown = {"150", "160"}, .typed = {"100", "80"}, .lands = {100, 80}},
         {.taskbar = {0, 40}, .maximised = true, .shown = {"150", "160"}, .typed = {"100", "80"}, .lands = {100, 80}},
@@ -300,6 +310,7 @@ TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedB
     };
     for (const Case& c : cases) {
         taskbar = c.taskbar;
+        origin = c.origin;
         workspacePlacement = c.workspace;
         snap = c.snapped;
         static const Case* made;
@@ -333,5 +344,6 @@ TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedB
         EXPECT_FALSE(IsZoomed(window));
     }
     snap = 0;
+    origin = {0, 0};
     SetDesktopFunctions(nullptr);
 }

@@ -86,22 +86,22 @@ TEST(ResourcesTest, AcceleratorsAreEscF2F5AndEnter)
     }
 }
 
-TEST(ResourcesTest, IconHasA32And16PixelImage)
+TEST(ResourcesTest, IconHasThe16ColourImagesAndTrueColourOnesForEverySizeWindowsAsksFor)
 {
-    for (int size : {32, 16}) {
+    // As the group lists them (LoadImage would scale any size it is asked
+    // for): width, then bits per pixel; 0 stands for 256.
+    HRSRC found = FindResourceA(NULL, "IDI_ICON", RT_GROUP_ICON);
+    ASSERT_NE(nullptr, found);
+    const BYTE* group = (const BYTE*)LockResource(LoadResource(NULL, found));
+    std::string sizes;
+    for (int i = 0; i < *(const WORD*)(group + 4); ++i)
+        sizes += std::to_string(group[6 + 14 * i]) + "x" + std::to_string(*(const WORD*)(group + 6 + 14 * i + 6)) + " ";
+    EXPECT_EQ("32x4 16x4 20x32 24x32 40x32 48x32 64x32 0x32 ", sizes);
+    for (int size : {32, 16, 48, 256}) {
         HICON icon = (HICON)LoadImageA(GetModuleHandleA(NULL), "IDI_ICON", IMAGE_ICON, size, size, 0);
         EXPECT_EQ(size, IconWidth(icon));
         DestroyIcon(icon);
     }
-}
-
-TEST(ResourcesTest, TheManifestDeclaresTheProgramDpiAware)
-{
-    HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
-    ASSERT_NE(nullptr, found);
-    std::string text((const char*)LockResource(LoadResource(NULL, found)), SizeofResource(NULL, found));
-    EXPECT_NE(std::string::npos,
-              text.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"));
 }
 
 TEST(ResourcesTest, VersionIsTheBuildsOwnInOneJapaneseBlock)
@@ -186,7 +186,8 @@ TEST(ResourcesTest, AboutBoxTemplateIs139By56WithItsFiveControls)
                   {IDC_ABOUT_RESOURCES, 30, 25, 102, 8}, {IDOK, 45, 35, 45, 14}});
     EXPECT_NE(nullptr, (HICON)SendDlgItemMessageA(box, IDC_ABOUT_ICON, STM_GETICON, 0, 0));
     for (int id : {IDC_ABOUT_VERSION, IDC_ABOUT_LINK, IDC_ABOUT_RESOURCES})
-        EXPECT_EQ(SS_NOPREFIX | SS_NOTIFY, GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & 0xFFFF) << id;
+        EXPECT_EQ(SS_NOPREFIX | SS_NOTIFY | (id == IDC_ABOUT_LINK ? WS_TABSTOP : 0),
+                  GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & (0xFFFF | WS_TABSTOP)) << id;
     DestroyWindow(box);
 }
 
@@ -195,7 +196,7 @@ TEST(ResourcesTest, PropertiesTemplateIs199By139WithEveryControlsTextPlaceAndSty
     HWND box = CreateDialogParamA(GetModuleHandleA(NULL), "WINDOWINFO_BOX", NULL, PlainDialogProc, 0);
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("ﾌﾟﾛﾊﾟﾃｨ", WindowText(box));
-    const DWORD FIELD = WS_BORDER | WS_TABSTOP, READ_ONLY = ES_READONLY | WS_TABSTOP, RADIO = BS_AUTORADIOBUTTON | WS_TABSTOP;
+    const DWORD FIELD = WS_BORDER | WS_TABSTOP, READ_ONLY = ES_READONLY | WS_TABSTOP, RADIO = BS_AUTORADIOBUTTON;
     // In template order: id, text, then the rectangle in dialog units and
     // the style bits that decide what the user can do with the control.
     struct Control { int id; const char* text; int x, y, w, h; DWORD style; };
@@ -209,7 +210,7 @@ TEST(ResourcesTest, PropertiesTemplateIs199By139WithEveryControlsTextPlaceAndSty
         {-1, "拡張ｽﾀｲﾙ:", 101, 45, 32, 8, WS_GROUP},
         {IDC_PROP_EXSTYLE, "", 139, 45, 40, 12, READ_ONLY},
         {-1, "ｳｨﾝﾄﾞｳ状態", 7, 61, 36, 8, WS_GROUP},
-        {IDC_PROP_MAXIMIZED, "最大化", 55, 61, 37, 10, RADIO},
+        {IDC_PROP_MAXIMIZED, "最大化", 55, 61, 37, 10, RADIO | WS_GROUP},  // the Tab stop: on the checked one
         {IDC_PROP_NORMAL, "標準", 92, 61, 30, 10, RADIO},
         {IDC_PROP_MINIMIZED, "最小化", 122, 61, 37, 10, RADIO},
         {-1, "ｳｨﾝﾄﾞｳ位置", 7, 79, 36, 8, WS_GROUP},
@@ -236,7 +237,7 @@ TEST(ResourcesTest, PropertiesTemplateIs199By139WithEveryControlsTextPlaceAndSty
             style |= WS_BORDER;  // where an edit control draws its border
         DWORD decisive = WS_GROUP | WS_TABSTOP | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL;
         if ((c.style & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
-            decisive = WS_TABSTOP | BS_TYPEMASK;
+            decisive = WS_GROUP | WS_TABSTOP | BS_TYPEMASK;
         if (c.id == IDOK || c.id == IDCANCEL)
             decisive = WS_TABSTOP;
         EXPECT_EQ(c.style, style & decisive) << std::hex << style;
