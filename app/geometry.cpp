@@ -108,9 +108,16 @@ int GetScreenDpi()
     return dpi > 0 ? dpi : DESIGN_DPI;
 }
 
-int ScaleForDpi(int pixels)
+int GetWindowDpi(HWND window)
 {
-    return MulDiv(pixels, GetScreenDpi(), DESIGN_DPI);
+    const DesktopFunctions* functions = GetDesktopFunctions();
+    UINT dpi = functions->getDpiForWindow != NULL ? functions->getDpiForWindow(window) : 0;
+    return dpi > 0 ? (int)dpi : GetScreenDpi();
+}
+
+int ScaleForDpi(int pixels, int dpi)
+{
+    return MulDiv(pixels, dpi, DESIGN_DPI);
 }
 
 BOOL MoveWindowTo(HWND window, int x, int y)
@@ -197,6 +204,7 @@ static DesktopFunctions LookUpDesktopFunctions()
     functions.monitorFromWindow = (decltype(functions.monitorFromWindow))GetProcAddress(user32, "MonitorFromWindow");
     functions.getMonitorInfo = (decltype(functions.getMonitorInfo))GetProcAddress(user32, "GetMonitorInfoA");
     functions.getWindowPlacement = GetWindowPlacement;
+    functions.getDpiForWindow = (decltype(functions.getDpiForWindow))GetProcAddress(user32, "GetDpiForWindow");
     return functions;
 }
 

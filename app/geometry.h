@@ -27,13 +27,16 @@ BOOL DeferMoveBy(HDWP* batch, HWND window, int dx, int dy);
 BOOL DeferResizeBy(HDWP* batch, HWND window, int dw, int dh);
 BOOL DeferResizeChildBy(HDWP* batch, HWND parent, int controlId, int dw, int dh);
 
-// The screen's DPI (96 at 100 %), and a size given in pixels at 96 DPI
-// scaled to it. The program declares itself DPI-aware, so Windows does not
+// The program declares itself DPI-aware, per monitor, so Windows does not
 // stretch it: its dialogs grow with their fonts, and what is given in
-// pixels (column widths, small icons) has to grow with them.
+// pixels (column widths, small icons) has to grow with them. The screen's
+// DPI (96 at 100 %) is the system's, which the notification area keeps; a
+// window's is its monitor's, the screen's where the system cannot tell.
 const int DESIGN_DPI = 96;
 int GetScreenDpi();
-int ScaleForDpi(int pixels);
+int GetWindowDpi(HWND window);
+// A size given in pixels at 96 DPI, at `dpi`.
+int ScaleForDpi(int pixels, int dpi);
 
 BOOL MoveWindowTo(HWND window, int x, int y);
 BOOL IsTopmost(HWND window);
@@ -55,6 +58,7 @@ struct DesktopFunctions {
     HMONITOR(WINAPI* monitorFromWindow)(HWND window, DWORD flags);
     BOOL(WINAPI* getMonitorInfo)(HMONITOR monitor, LPMONITORINFO info);
     BOOL(WINAPI* getWindowPlacement)(HWND window, WINDOWPLACEMENT* placement);
+    UINT(WINAPI* getDpiForWindow)(HWND window);  // Windows 10 1607 and later
 };
 const DesktopFunctions* GetDesktopFunctions();
 // Puts `functions` in place (NULL: the system's again); returns the ones it replaces.

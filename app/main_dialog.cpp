@@ -15,12 +15,21 @@
 #include "resources/resource_ids.h"
 #include "tray/tray_icon.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0  // Windows 8.1 and later
+#endif
+
 const char ALWAYS_ON_TOP_CAPTION[] = "常に最前面に表示(&T)";
 
 // The dialog's size at creation (the smallest the user may drag it to), and
-// the client size the last layout was made for.
+// the client size the last layout was made for; both follow the DPI, which
+// is the one the sizes were last made for.
 static SIZE minTrackSize;
 static SIZE lastClientSize;
+static int mainDpi;
+
+typedef BOOL(WINAPI* SetDialogDpiChangeBehaviorProc)(HWND dialog, int mask, int values);
+const int DDC_DISABLE_RESIZE_AND_RELAYOUT = 0x0002 | 0x0004;
 
 int RunMainDialog(HINSTANCE instance)
 {
@@ -89,7 +98,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return OnMainCommand(dialog, wParam);
     case WM_NOTIFY: return OnMainNotify(dialog, (NMHDR*)lParam);
     case WM_INITMENUPOPUP: return OnMainInitMenuPopup(dialog, (HMENU)wParam);
+    case WM_CONTEXTMENU: return OnMainContextMenu(dialog, (HWND)wParam, lParam);
     case WM_APP: return OnTrayNotify(dialog, wParam, lParam);
+    case WM_DPICHANGED: return OnMainDpiChanged(dialog, LOWORD(wParam), (const RECT*)lParam);
     default: return FALSE;
     }
 }
@@ -135,6 +146,15 @@ BOOL OnMainInitDialog(HWND dialog, AppState* appState)
     RectSize(&client, &lastClientSize);
     minTrackSize.cx = GetWindowWidth(dialog);
     minTrackSize.cy = GetWindowHeight(dialog);
+    mainDpi = GetWindowDpi(dialog);
+    // On a move to a monitor of another DPI the window and its controls are
+    // scaled here (OnMainDpiChanged), so that the layout by differences is
+    // not added on top; the dialog manager still gives the controls their
+    // new font. Windows 10 1703 and later.
+    SetDialogDpiChangeBehaviorProc setBehavior = (SetDialogDpiChangeBehaviorProc)GetProcAddress(
+        GetModuleHandleA("user32.dll"), "SetDialogDpiChangeBehavior");
+    if (setBehavior != NULL)
+        setBehavior(dialog, DDC_DISABLE_RESIZE_AND_RELAYOUT, DDC_DISABLE_RESIZE_AND_RELAYOUT);
 
     HWND listView = GetDlgItem(dialog, IDC_WINDOW_LIST);
     InitWindowListColumns(listView);
@@ -170,6 +190,42 @@ BOOL OnMainSize(HWND dialog, UINT sizeType, int clientWidth, int clientHeight)
     lastClientSize.cx = clientWidth;
     lastClientSize.cy = clientHeight;
     return TRUE;
+}
+
+// A child's rectangle in the dialog's client coordinates.
+static RECT ChildRect(HWND child)
+{
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(NULL, GetParent(child), (POINT*)&rect, 2);
+    return rect;
+}
+
+BOOL OnMainDpiChanged(HWND dialog, int dpi, const RECT* suggested)
+{
+    int old = mainDpi;
+    if (suggested == NULL || dpi <= 0 || old <= 0)
+        return FALSE;
+    mainDpi = dpi;
+    HWND controls[] = {GetDlgItem(dialog, IDC_WINDOW_LIST), GetDlgItem(dialog, IDC_STATUS_LINE)};
+    RECT before[] = {ChildRect(controls[0]), ChildRect(controls[1])};
+    ScaleWindowListForDpi(controls[0], old, dpi);
+    // Before the move: the smallest size at the old DPI may be larger than
+    // the window Windows suggests at the new one.
+    minTrackSize.cx = MulDiv(minTrackSize.cx, dpi, old);
+    minTrackSize.cy = MulDiv(minTrackSize.cy, dpi, old);
+    // The layout by differences (OnMainSize) takes the new size as its own;
+    // the controls then scale with the window, margins and all, from where
+    // they stood, instead of growing by the difference.
+    SetWindowPos(dialog, NULL, suggested->left, suggested->top, RectWidth(suggested), RectHeight(suggested),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int i = 0; i < 2; ++i) {
+        const RECT& r = before[i];
+        MoveWindow(controls[i], MulDiv(r.left, dpi, old), MulDiv(r.top, dpi, old), MulDiv(RectWidth(&r), dpi, old),
+                   MulDiv(RectHeight(&r), dpi, old), TRUE);
+    }
+    SendMessageA(dialog, WM_COMMAND, CMD_REFRESH, 0);  // fills the icon list of the new size
+    return FALSE;  // the dialog manager's part: the controls' fonts at the new DPI
 }
 
 BOOL OnMainGetMinMaxInfo(HWND dialog, MINMAXINFO* info)

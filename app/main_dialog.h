@@ -17,6 +17,9 @@ BOOL OnMainInitDialog(HWND dialog, AppState* appState);
 BOOL OnMainDestroy(HWND dialog);
 BOOL OnMainSize(HWND dialog, UINT sizeType, int clientWidth, int clientHeight);
 BOOL OnMainGetMinMaxInfo(HWND dialog, MINMAXINFO* info);
+// Moved to a monitor of another DPI: the window takes the rectangle Windows
+// suggests, and its controls, columns, icons and smallest size scale.
+BOOL OnMainDpiChanged(HWND dialog, int dpi, const RECT* suggested);
 BOOL ToggleAlwaysOnTop(HWND dialog, WPARAM wParam);
 // The end of the Windows session: never delayed, and the settings saved.
 BOOL OnMainQueryEndSession(HWND dialog);

@@ -56,15 +56,34 @@ static HIMAGELIST GetSmallImageList(HWND listView)
     return (HIMAGELIST)SendMessageA(listView, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
 }
 
-BOOL InitWindowListColumns(HWND listView)
+// A new, empty small-icon list of the size for `dpi`; the old one goes.
+static void SetListIconsForDpi(HWND listView, int dpi)
 {
     const CommonControls* controls = LoadCommonControls();
-    int iconSize = ScaleForDpi(16);
-    HIMAGELIST images = controls != NULL ? controls->imageListCreate(iconSize, iconSize, ILC_COLOR4, 0, 0) : NULL;
-    SendMessageA(listView, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
+    int size = ScaleForDpi(16, dpi);
+    HIMAGELIST images = controls != NULL ? controls->imageListCreate(size, size, ILC_COLOR4, 0, 0) : NULL;
+    HIMAGELIST old = (HIMAGELIST)SendMessageA(listView, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
+    if (old != NULL && controls != NULL)
+        controls->imageListDestroy(old);
+}
+
+BOOL InitWindowListColumns(HWND listView)
+{
+    int dpi = GetWindowDpi(listView);
+    SetListIconsForDpi(listView, dpi);
     AddListViewExStyle(listView, LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
     for (int column = 0; column < WINDOW_LIST_COLUMN_COUNT; ++column)
-        InsertListColumn(listView, column, LIST_COLUMNS[column].caption, ScaleForDpi(LIST_COLUMNS[column].width));
+        InsertListColumn(listView, column, LIST_COLUMNS[column].caption, ScaleForDpi(LIST_COLUMNS[column].width, dpi));
+    return TRUE;
+}
+
+BOOL ScaleWindowListForDpi(HWND listView, int oldDpi, int newDpi)
+{
+    for (int column = 0; column < WINDOW_LIST_COLUMN_COUNT; ++column) {
+        int width = (int)SendMessageA(listView, LVM_GETCOLUMNWIDTH, column, 0);
+        SendMessageA(listView, LVM_SETCOLUMNWIDTH, column, MulDiv(width, newDpi, oldDpi));
+    }
+    SetListIconsForDpi(listView, newDpi);
     return TRUE;
 }
 

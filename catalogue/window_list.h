@@ -15,6 +15,10 @@ const int WINDOW_LIST_COLUMN_COUNT = 8;
 const int LIST_CELL_TEXT_SIZE = 32768;
 
 BOOL InitWindowListColumns(HWND listView);
+// The list moved to a monitor of another DPI: every column's width, as the
+// user left it, scaled by new over old, and an empty small-icon list of the
+// new size, which the next refresh fills.
+BOOL ScaleWindowListForDpi(HWND listView, int oldDpi, int newDpi);
 BOOL RefreshWindowList(HWND listView, AppState* appState);
 
 int GetSelectedListIndex(HWND listView);

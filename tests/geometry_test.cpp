@@ -60,7 +60,12 @@ TEST(PlacementTest, EachDialogIsCentredOnTheCursorInsideTheWorkAreaOfTheMonitorU
         {&halves, At(890, 500), {900, FAR_EDGE}, {500, MIDDLE}},   {&halves, At(910, 5), {900, EDGE}, {40, EDGE}},
         {&tiny, At(150, 50), {0, EDGE}, {0, EDGE}},           // too large: at the work area's top left
         {&none, At(1792, 384), {1280, FAR_EDGE}, {384, MIDDLE}},   // no monitor functions: the primary work area
+        {nullptr, At(1270, 500), {1280, FAR_EDGE}, {500, MIDDLE}},  // the system's own functions
     };
+    const DesktopFunctions* system = GetDesktopFunctions();  // looked up by name: the system's own
+    EXPECT_TRUE(system->monitorFromPoint == MonitorFromPoint && system->monitorFromWindow == MonitorFromWindow &&
+                system->getMonitorInfo == GetMonitorInfoA && system->getWindowPlacement == GetWindowPlacement);
+    EXPECT_EQ((void*)GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow"), (void*)system->getDpiForWindow);
     const char* dialogs[] = {MAKEINTRESOURCEA(IDD_MAIN_DIALOG), "WINDOWINFO_BOX", "ABOUT_BOX"};
     InitCommonControls();
     for (const char* name : dialogs) {
@@ -68,12 +73,12 @@ TEST(PlacementTest, EachDialogIsCentredOnTheCursorInsideTheWorkAreaOfTheMonitorU
         SIZE size;
         GetWindowSize(dialog, &size);
         for (const Case& c : cases) {
-            monitors = *c.desktop;
+            monitors = c.desktop != nullptr ? *c.desktop : std::vector<StandInMonitor>{{screen, screen}};
             DesktopFunctions standIns = SetDesktopFunctions(nullptr);
             standIns.monitorFromPoint = monitors.empty() ? nullptr : MonitorAt;
             standIns.getMonitorInfo = monitors.empty() ? nullptr : StandInMonitorInfo;
-            SetDesktopFunctions(&standIns);
-            askedFlags = 0;
+            SetDesktopFunctions(c.desktop != nullptr ? &standIns : nullptr);
+            askedFlags = c.desktop != nullptr ? 0 : MONITOR_DEFAULTTONEAREST;
             POINT p = ChooseCursorPlacement(c.cursor, size.cx, size.cy);
             if (PtInRect(&screen, c.cursor)) {  // where the real pointer can go, the real dialog
                 SetCursorPos(c.cursor.x, c.cursor.y);

@@ -81,21 +81,45 @@ TEST_F(MainDialogTest, EverySizeKeepsTheTemplatesMargins)
     EXPECT_EQ(0, expectLaidOut("back to the first size"));
 }
 
-TEST_F(MainDialogTest, CannotBeMadeSmallerThanAtStart)
+TEST_F(MainDialogTest, CannotBeMadeSmallerThanAtStartAndItsSizesFollowAnotherMonitorsDpiOnce)
 {
+    // The window's size, its smallest, the list's and status line's places,
+    // the icons' size and the columns' widths (one dragged by the user).
+    SendMessageA(main.list, LVM_SETCOLUMNWIDTH, 1, 123);
+    auto measure = [this]() {
+        RECT list = ChildRect(IDC_WINDOW_LIST), status = ChildRect(IDC_STATUS_LINE);
+        MINMAXINFO min = {};
+        SendMessageA(main.dialog, WM_GETMINMAXINFO, 0, (LPARAM)&min);
+        int icon = 0, cy = 0;
+        ImageList_GetIconSize((HIMAGELIST)SendMessageA(main.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0), &icon, &cy);
+        std::vector<int> sizes = {GetWindowWidth(main.dialog), GetWindowHeight(main.dialog), (int)min.ptMinTrackSize.x,
+                                  (int)min.ptMinTrackSize.y, (int)list.left, (int)list.top, RectWidth(&list),
+                                  RectHeight(&list), (int)status.top, RectWidth(&status), icon};
+        for (int i = 0; i < 8; ++i)
+            sizes.push_back((int)SendMessageA(main.list, LVM_GETCOLUMNWIDTH, i, 0));
+        return sizes;
+    };
+    const std::vector<int> at0 = measure();
+    EXPECT_TRUE(at0[0] == at0[2] && at0[1] == at0[3]);  // the smallest: as it started
+    // Moved to a monitor of another scale and back (Wine never says so), it takes
+    // the rectangle Windows suggests, and every size scales once, no more.
     RECT window0;
     GetWindowRect(main.dialog, &window0);
-    MINMAXINFO info = {};
-    SendMessageA(main.dialog, WM_GETMINMAXINFO, 0, (LPARAM)&info);
-    EXPECT_EQ(RectWidth(&window0), info.ptMinTrackSize.x);
-    EXPECT_EQ(RectHeight(&window0), info.ptMinTrackSize.y);
-    EXPECT_TRUE(OnMainGetMinMaxInfo(main.dialog, nullptr));
-
+    const int dpi0 = TestDpi();
+    for (int dpi : {dpi0 * 3 / 2, dpi0}) {
+        RECT suggested = {window0.left + 30, window0.top + 20, window0.left + 30 + MulDiv(at0[0], dpi, dpi0),
+                          window0.top + 20 + MulDiv(at0[1], dpi, dpi0)}, window;
+        SendMessageA(main.dialog, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), (LPARAM)&suggested);
+        GetWindowRect(main.dialog, &window);
+        EXPECT_TRUE(EqualRect(&suggested, &window)) << dpi;
+        std::vector<int> now = measure();
+        for (size_t i = 0; i < now.size(); ++i)
+            EXPECT_NEAR(MulDiv(at0[i], dpi, dpi0), now[i], 1) << dpi << " " << i;
+        EXPECT_GT(RowCount(main.list), 0);  // filled again
+    }
     SetWindowPos(main.dialog, NULL, 0, 0, 50, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT window1;
-    GetWindowRect(main.dialog, &window1);
-    EXPECT_GE(RectWidth(&window1), RectWidth(&window0));
-    EXPECT_GE(RectHeight(&window1), RectHeight(&window0));
+    EXPECT_TRUE(GetWindowWidth(main.dialog) >= at0[0] && GetWindowHeight(main.dialog) >= at0[1]);
+    EXPECT_TRUE(OnMainGetMinMaxInfo(main.dialog, nullptr));
 }
 
 TEST_F(MainDialogTest, TheSystemMenusAlwaysOnTopItemTogglesAndIsRemembered)
@@ -122,6 +146,12 @@ TEST_F(MainDialogTest, TheSystemMenusAlwaysOnTopItemTogglesAndIsRemembered)
         EXPECT_EQ(on, ReadSettingFlag(path, SETTINGS_SECTION, "ウィンドウを最前面に表示", 9));
     }
     DeleteFileW(path);
+    for (BOOL topmost : {TRUE, FALSE}) {  // set by other means: the mark shows it when any menu opens
+        SetTopmostState(main.dialog, topmost);
+        InitMenuPopup(main.dialog, topmost ? system : GetSubMenu(GetMenu(main.dialog), 0));
+        EXPECT_EQ(topmost ? (UINT)MF_CHECKED : 0u, MenuState(system, CMD_ALWAYS_ON_TOP) & MF_CHECKED);
+    }
+    InitMenuPopup(main.dialog, NULL);  // no menu: nothing to set but the system menu's mark
     EXPECT_FALSE(ToggleAlwaysOnTop(main.dialog, SC_KEYMENU));
 }
 

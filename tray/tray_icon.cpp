@@ -60,7 +60,7 @@ BOOL EnterTray(HWND dialog)
 {
     if (trayIconData.hIcon != NULL)
         DeleteTrayIcon();  // never two icons, nor a lost handle
-    int size = ScaleForDpi(16);
+    int size = ScaleForDpi(16, GetScreenDpi());  // the taskbar's, whichever monitor we are on
     HICON icon = (HICON)LoadImageA(GetModuleHandleA(NULL), "IDI_ICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR);
     AddTrayIcon(&trayIconData, dialog, TRAY_ICON_ID, TRAY_CALLBACK_MESSAGE, icon, TRAY_TIP_TEXT);
     ShowOrHide(dialog, FALSE);
