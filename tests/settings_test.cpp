@@ -57,26 +57,20 @@ protected:
     AppState* state = nullptr;
 };
 
-TEST_F(SettingsTest, MissingFileGivesDefaultsAndAStartingSortOrder)
-{
-    state->sortColumn = 5;
-    state->sortAscending = 0;
-    LoadSettings(state);
-    EXPECT_EQ(0, state->sortColumn);
-    EXPECT_EQ(1, state->sortAscending);
-    for (int key = 0; key < 4; ++key)
-        EXPECT_EQ(DEFAULTS[key], FieldOf(state, key)) << KEYS[key];
-}
-
 TEST_F(SettingsTest, ValuesAreReadAsTheirLeadingInteger)
 {
-    struct Case { const char* value; int expected; };  // -1: the key's default
-    const Case cases[] = {{"2", 1},  {"-1", 1},  {" 0", 0}, {"1abc", 1},         {"abc", -1},  {"10", 1},
-                          {"", -1},  {"0x1", 0}, {"0", 0},  {"99999999999", 1}, {"  +1", 1}, {"-20", 1}};
+    struct Case { const char* value; int expected; };  // null: no file; -1: the key's default
+    const Case cases[] = {{nullptr, -1}, {"2", 1},  {"-1", 1},  {" 0", 0}, {"1abc", 1},         {"abc", -1},
+                          {"10", 1},     {"", -1},  {"0x1", 0}, {"0", 0},  {"99999999999", 1}, {"  +1", 1}, {"-20", 1}};
     for (const Case& c : cases) {
         for (int key = 0; key < 4; ++key)
             WriteValue(key, c.value);
+        if (c.value == nullptr)
+            DeleteFileA(path.c_str());
+        state->sortColumn = 5;
+        state->sortAscending = 0;
         LoadSettings(state);
+        EXPECT_TRUE(state->sortColumn == 0 && state->sortAscending == 1);  // every start: by title, ascending
         for (int key = 0; key < 4; ++key) {
             int expected = c.expected < 0 ? DEFAULTS[key] : c.expected;
             EXPECT_EQ(expected, FieldOf(state, key)) << KEYS[key] << " = \"" << c.value << '"';
@@ -116,19 +110,23 @@ TEST_F(SettingsTest, SaveWritesTheFourKeysInOrderUnderOneSection)
     EXPECT_EQ(std::string("[Vantora]\r\n") + KEYS[0] + "=0\r\n" + KEYS[1] + "=0\r\n" + KEYS[2] + "=0\r\n" + KEYS[3] +
                   "=1\r\n",
               ReadFile(path));
-    // The user turns it on and off; another copy writes 1 before this one
-    // saves, and another program holds the file open without sharing, so the
-    // write fails: the user's last choice is made at the next save.
+    // The user turns a filter on, always-on-top on and off; another copy writes
+    // the opposites, then a program holds the file open without sharing, so
+    // the save fails: the user's last choices are made at the next save.
     for (bool held : {false, true}) {
+        ChangeSetting(loaded, &AppState::showDisabled, 1);
         ChangeSetting(loaded, &AppState::alwaysOnTop, 1);
         ChangeSetting(loaded, &AppState::alwaysOnTop, 0);
+        WriteValue(2, "0");
         WriteValue(3, "1");
         HANDLE holder = held ? CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL) : NULL;
         SaveSettings(loaded);
         CloseHandle(holder);
         EXPECT_EQ(held ? 1 : 0, ReadSettingFlag(WideText(path.c_str()).c_str(), SETTINGS_SECTION, KEYS[3], 9));
         SaveSettings(loaded);
-        EXPECT_EQ(0, ReadSettingFlag(WideText(path.c_str()).c_str(), SETTINGS_SECTION, KEYS[3], 9)) << held;
+        EXPECT_EQ(std::string("[Vantora]\r\n") + KEYS[0] + "=0\r\n" + KEYS[1] + "=0\r\n" + KEYS[2] + "=1\r\n" + KEYS[3] +
+                      "=0\r\n",
+                  ReadFile(path)) << held;
     }
     free(loaded);
 }

@@ -320,39 +320,32 @@ TEST_F(WindowOperationsTest, AFullHistoryEvictsTheUndoMenusFirstItemWhicheverSlo
     EXPECT_EQ(64, main.state->undoHistory.count);
 }
 
-TEST_F(WindowOperationsTest, WithNothingSelectedTheCommandsOnlyRefresh)
+TEST_F(WindowOperationsTest, WithNothingSelectedOrTheSelectedWindowGoneTheCommandsOnlyRefresh)
 {
-    HWND window = Fixture("left alone", RefusesClose);
-    SelectNothing(main.list);
-    HWND late = CreateFixtureWindow(fixtures, FixtureSpec());  // appears only after a refresh
-    for (UINT id : {CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST, CMD_ACTIVATE, CMD_CLOSE}) {
-        EXPECT_EQ(1, OnWindowCommand(main.dialog, id));
-        SelectNothing(main.list);
-    }
-    EXPECT_TRUE(IsWindowEnabled(window));
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_FALSE(IsTopmost(window));
-    EXPECT_EQ(0, GetFixtureLog(window)->closeRequests);
-    EXPECT_GE(FindListRowOfWindow(main.list, late), 0);
-    EXPECT_EQ(0, main.state->undoHistory.count);
-    EXPECT_EQ(0, OnWindowCommand(main.dialog, CMD_PROPERTIES));
-}
-
-TEST_F(WindowOperationsTest, AWindowGoneSinceItWasSelectedIsLeftAlone)
-{
+    // Nothing selected, or the selected window gone since a menu opened: no
+    // command acts on any window, none is recorded, the properties dialog
+    // does not open; the others end with a fresh list.
+    HWND bystander = Fixture("left alone", RefusesClose);
     WhenDialogOpens(main.dialog, [](HWND properties) { ClickButton(properties, IDCANCEL); });
-    for (UINT id : {CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST, CMD_ACTIVATE, CMD_CLOSE, CMD_PROPERTIES}) {
-        HWND window = Fixture("gone after selection");
-        ASSERT_GE(SelectListRowOfWindow(main.list, window), 0);
-        OpenAnyMenu();
-        DestroyFixtureWindow(fixtures, window);
-        SendCommand(main.dialog, id);
-        if (id != CMD_PROPERTIES)  // which opens nothing and so has nothing to refresh
-            EXPECT_LT(FindListRowOfWindow(main.list, window), 0) << id;
+    for (bool gone : {false, true}) {
+        for (UINT id : {CMD_ENABLE, CMD_VISIBLE, CMD_TOPMOST, CMD_ACTIVATE, CMD_CLOSE, CMD_PROPERTIES}) {
+            HWND window = Fixture("gone after selection");
+            HWND late = CreateFixtureWindow(fixtures, FixtureSpec());  // appears only after a refresh
+            SelectNothing(main.list);
+            if (gone) {
+                ASSERT_GE(SelectListRowOfWindow(main.list, window), 0);
+                OpenAnyMenu();
+                DestroyFixtureWindow(fixtures, window);
+            }
+            SendCommand(main.dialog, id);
+            EXPECT_EQ(id != CMD_PROPERTIES, FindListRowOfWindow(main.list, late) >= 0) << id << " " << gone;
+        }
     }
     StopWatchingForDialogs();
     EXPECT_EQ(0, DialogsSeen());
     EXPECT_EQ(0, main.state->undoHistory.count);
+    EXPECT_TRUE(IsWindowEnabled(bystander) && IsWindowVisible(bystander) && !IsTopmost(bystander));
+    EXPECT_EQ(0, GetFixtureLog(bystander)->closeRequests);
 }
 
 TEST_F(WindowOperationsTest, UndoIdsOfFreedOrUnusedSlotsChangeNothing)
