@@ -105,6 +105,8 @@ TEST_F(MainDialogTest, CannotBeMadeSmallerThanAtStartAndItsSizesFollowAnotherMon
     // the rectangle Windows suggests, and every size scales once, no more.
     RECT window0;
     GetWindowRect(main.dialog, &window0);
+    HWND iconic = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 9, 9, NULL, NULL, NULL, NULL);  // a row with an icon
+    SendMessageA(iconic, WM_SETICON, ICON_SMALL, (LPARAM)LoadIconA(NULL, IDI_APPLICATION));
     const int dpi0 = TestDpi();
     for (int dpi : {dpi0 * 3 / 2, dpi0}) {
         RECT suggested = {window0.left + 30, window0.top + 20, window0.left + 30 + MulDiv(at0[0], dpi, dpi0),
@@ -115,8 +117,9 @@ TEST_F(MainDialogTest, CannotBeMadeSmallerThanAtStartAndItsSizesFollowAnotherMon
         std::vector<int> now = measure();
         for (size_t i = 0; i < now.size(); ++i)
             EXPECT_NEAR(MulDiv(at0[i], dpi, dpi0), now[i], 1) << dpi << " " << i;
-        EXPECT_GT(RowCount(main.list), 0);  // filled again
+        EXPECT_GT(ImageList_GetImageCount((HIMAGELIST)SendMessageA(main.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), 0);
     }
+    DestroyWindow(iconic);
     SetWindowPos(main.dialog, NULL, 0, 0, 50, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_TRUE(GetWindowWidth(main.dialog) >= at0[0] && GetWindowHeight(main.dialog) >= at0[1]);
     EXPECT_TRUE(OnMainGetMinMaxInfo(main.dialog, nullptr));

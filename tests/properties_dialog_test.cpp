@@ -108,13 +108,12 @@ TEST_F(PropertiesDialogTest, ShowsCaptionClassStylesAndPlacement)
 
 TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
 {
-    // The field, its text, what OK does with it (or how the dialog ends), and
-    // the change made. "表" and "ソ" end in 0x5C. Numbers are typed key by
-    // key: five digits and a sign must fit. No whole number, or one no window
-    // can take, is refused: the dialog stays open with the text selected, and
-    // nothing of it is kept, also when 最大化 is chosen then. Nothing is raised
-    // or activated. OK without a change applies nothing; each OK refreshes;
-    // Cancel, Esc and the close box (after 最大化) apply and refresh nothing.
+    // The field, its text, what OK does (or how the dialog ends), the change made.
+    // "表" and "ソ" end in 0x5C. Numbers are typed key by key (a sign and five
+    // digits must fit). No whole number, or one no window can take, is refused:
+    // the dialog stays open with the text selected, nothing of it kept, also when
+    // 最大化 is chosen then. Nothing is raised or activated. OK with no change
+    // applies nothing; each OK refreshes; Cancel, Esc, the close box do neither.
     enum Ok { TAKES, REFUSES, REFUSES_THEN_MAXIMISED, CANCEL, ESC, CLOSE_BOX };
     struct Case { int field; const char* text; Ok ok; void (*expect)(WindowState*); };
     auto none = [](WindowState*) {};
@@ -130,6 +129,7 @@ TEST_F(PropertiesDialogTest, EachFieldIsAppliedAloneAndNothingElseChanges)
         {IDC_PROP_TOP, "", REFUSES, none},
         {IDC_PROP_WIDTH, "12a", REFUSES, none},
         {IDC_PROP_HEIGHT, "50123", REFUSES, none},
+        {IDC_PROP_WIDTH, "4294967296", REFUSES, none},
         {IDC_PROP_LEFT, "-40000", REFUSES, none},
         {IDC_PROP_WIDTH, "-5", REFUSES, none},
         {IDC_PROP_TITLE, "changed", CANCEL, none},
@@ -286,12 +286,10 @@ TEST_F(PropertiesDialogTest, OkMovesTheWindowOnlyByWhatThePositionFieldsChangedB
     standIns.getMonitorInfo = MonitorBesideTaskbar;
     standIns.getWindowPlacement = PlacementBesideTaskbar;
     SetDesktopFunctions(&standIns);
-    // The window is at 150,160, 300 x 200 on the screen, beside a taskbar;
-    // its placement in workspace coordinates (as on Windows) or screen ones
-    // (as Wine gives them); a tool window's is in screen coordinates on
-    // Windows too; a snapped window's placement lies away from where it is.
-    // The fields as shown, those typed (none: left as shown), then where OK
-    // must put it.
+    // A window at 150,160, 300 x 200, beside a taskbar; its placement in workspace
+    // coordinates (as on Windows; a tool window's in screen ones) or screen ones (as
+    // Wine gives them), away from it when snapped. The fields shown, those typed
+    // (none: left as shown), then where OK must put it.
     struct Fields { const char *left, *top; };
     struct Case { POINT taskbar, origin; bool workspace, tool, maximised; int snapped; Fields shown, typed; POINT lands; };
     const Case cases[] = {

@@ -322,9 +322,8 @@ TEST_F(WindowOperationsTest, AFullHistoryEvictsTheUndoMenusFirstItemWhicheverSlo
 
 TEST_F(WindowOperationsTest, WithNothingSelectedOrTheSelectedWindowGoneTheCommandsOnlyRefresh)
 {
-    // Nothing selected, or the selected window gone since a menu opened: no
-    // command acts on any window, none is recorded, the properties dialog
-    // does not open; the others end with a fresh list.
+    // Nothing selected, or its window gone since a menu opened: nothing acts or
+    // is recorded, no dialog opens; the window commands end with a fresh list.
     HWND bystander = Fixture("left alone", RefusesClose);
     WhenDialogOpens(main.dialog, [](HWND properties) { ClickButton(properties, IDCANCEL); });
     for (bool gone : {false, true}) {
