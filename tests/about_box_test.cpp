@@ -287,7 +287,7 @@ TEST_F(AboutBoxTest, AClickOrTheKeysOnTheLinkOpenExactlyTheAddressAndClose)
             IsDialogMessageA(box, &press);
         });
         std::string target;
-        for (int i = 0; i < 100 && target.empty(); ++i) {
+        for (int i = 0; i < 200 && target.empty(); ++i) {  // ten seconds at most
             Sleep(50);
             FILE* file = fopen(opened.c_str(), "rb");
             if (file != NULL) {
