@@ -18,7 +18,7 @@ vantora_prepare_prefix "$PWD/build/wineprefix-test" unmanaged
 vantora_start_wineserver
 # The test programs run side by side, each on a desktop of its own: they
 # mostly wait for the wineserver and the X server, which do not use both cores.
-desktops=3
+desktops=4
 vantora_start_desktops $desktops
 # And one at 144 DPI (150 %) for the tests of what grows with the fonts, one
 # with an English system locale for the tests of what the program shows.
