@@ -17,7 +17,8 @@ vantora_start_display
 vantora_prepare_prefix "$PWD/build/wineprefix-test" unmanaged
 vantora_start_wineserver
 # The test programs run side by side, each on a desktop of its own: they
-# mostly wait for the wineserver and the X server, which do not use both cores.
+# mostly wait for the wineserver and the X server. Four ended soonest on a
+# machine of two cores (three and five measured too).
 desktops=4
 vantora_start_desktops $desktops
 # And one at 144 DPI (150 %) for the tests of what grows with the fonts, one

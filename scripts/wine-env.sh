@@ -126,13 +126,14 @@ vantora_make_kind_prefix() {
   vantora_copy_prefix "$prefix"
   case "$kind" in
     dpi*) WINEPREFIX="$prefix" vantora_set_dpi "${kind#dpi}" ;;
-    en) WINEPREFIX="$prefix" VANTORA_LOCALE=C.UTF-8 vantora_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+    en) WINEPREFIX="$prefix" VANTORA_LOCALE="$(vantora_kind_locale en)" vantora_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
         WINEPREFIX="$prefix" wineserver -w ;;
   esac
   echo "$kind" > "$prefix/.vantora-kind"
 }
 
-# The Unix locale of a kind of desktop.
+# The Unix locale of a kind of desktop (scripts/wine-run says it again, as
+# it does not take these functions).
 vantora_kind_locale() {
   case "$1" in en) echo C.UTF-8 ;; *) echo ja_JP.UTF-8 ;; esac
 }
